@@ -1,0 +1,6 @@
+set(QUORVEL_CONVERT_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/PathRules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DocumentSelection.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Launcher.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ViewAction.cpp
+)

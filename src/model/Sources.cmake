@@ -1,0 +1,3 @@
+set(QUORVEL_MODEL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ModelAction.cpp
+)

@@ -1,0 +1,195 @@
+#include "platform/Controls.h"
+
+#include <algorithm>
+
+namespace platform {
+
+std::u16string TShortCut::Text() const {
+  if (Empty()) return {};
+  std::u16string text = Ctrl ? u"Ctrl+" : u"";
+  text += Key;
+  return text;
+}
+
+TControl::TControl(TControlKind kind, std::string name) : Kind(kind), Name(std::move(name)) {}
+
+TControl::~TControl() = default;
+
+void TControl::SetText(const std::u16string& value) {
+  if (value == FText) return;
+  FText = value;
+  Notify(TProperty::Text);
+}
+
+void TControl::SetEnabled(bool value) {
+  if (value == FEnabled) return;
+  FEnabled = value;
+  Notify(TProperty::Enabled);
+}
+
+void TControl::AttachPeer(std::unique_ptr<IControlPeer> peer) { FPeer = std::move(peer); }
+
+void TControl::Notify(TProperty what) {
+  if (FPeer) FPeer->Changed(what);
+}
+
+TAction::TAction(std::string name, std::u16string caption, TShortCut shortCut)
+    : Name(std::move(name)), Caption(std::move(caption)), ShortCut(shortCut) {}
+
+void TAction::SetEnabled(bool value) {
+  if (value == FEnabled) return;
+  FEnabled = value;
+  for (TControl* client : FClients) client->SetEnabled(value);
+}
+
+bool TAction::Execute() {
+  if (!FEnabled || !OnExecute) return false;
+  OnExecute();
+  return true;
+}
+
+void TAction::RemoveClient(TControl* client) {
+  FClients.erase(std::remove(FClients.begin(), FClients.end(), client), FClients.end());
+}
+
+void TActionList::Update() {
+  if (FUpdated) return;
+  FUpdated = true;
+  for (TAction* action : FActions)
+    if (!action->OnExecute) action->SetEnabled(false);
+}
+
+bool TActionList::HandleShortCut(TShortCut shortCut) {
+  Update();
+  for (TAction* action : FActions) {
+    if (action->ShortCut == shortCut) {
+      action->Execute();
+      return true;
+    }
+  }
+  return false;
+}
+
+TButton::~TButton() {
+  if (FAction) FAction->RemoveClient(this);
+}
+
+void TButton::SetAction(TAction* action, const std::u16string& ownCaption) {
+  if (FAction) FAction->RemoveClient(this);
+  FAction = action;
+  if (!action) return;
+  action->AddClient(this);
+  SetText(ownCaption.empty() ? action->Caption : ownCaption);
+  SetEnabled(action->Enabled());
+  Notify(TProperty::Action);
+}
+
+void TButton::UserClick() {
+  if (!FEnabled) return;
+  if (FAction) {
+    FAction->Execute();
+  } else if (OnClick) {
+    OnClick();
+  }
+}
+
+void TCheckBox::SetChecked(bool value) {
+  if (value == FChecked) return;
+  FChecked = value;
+  Notify(TProperty::Checked);
+  if (OnClick) OnClick();
+}
+
+void TEdit::SetText(const std::u16string& value) {
+  if (value == FText) return;
+  FText = value;
+  Notify(TProperty::Text);
+  if (OnChange) OnChange();
+}
+
+TMenuItem TMenuItem::Separator(std::string name) {
+  TMenuItem item(std::move(name), nullptr);
+  item.FSeparator = true;
+  return item;
+}
+
+std::u16string TMenuItem::Caption() const {
+  if (FSeparator) return u"-";
+  return FAction ? FAction->Caption : std::u16string();
+}
+
+bool TMenuItem::Enabled() const { return !FSeparator && FAction && FAction->Enabled(); }
+
+void TMenuItem::UserClick() {
+  if (Enabled()) FAction->Execute();
+}
+
+TForm::~TForm() = default;
+
+void TForm::SetLeft(int value) {
+  if (value == FLeft) return;
+  FLeft = value;
+  Notify(TProperty::Bounds);
+}
+
+void TForm::SetTop(int value) {
+  if (value == FTop) return;
+  FTop = value;
+  Notify(TProperty::Bounds);
+}
+
+TSize TForm::OuterSize() const { return Current().Widgets().OuterSize(*this); }
+
+TRect TForm::RestoredRect() const {
+  if (IFormPeer* peer = FormPeer()) return peer->WindowRect();
+  TSize outer = OuterSize();
+  return {FLeft, FTop, outer.Width, outer.Height};
+}
+
+void TForm::CreateHandle() {
+  if (!Peer()) Current().Widgets().CreateForm(*this);
+}
+
+IFormPeer* TForm::FormPeer() const { return static_cast<IFormPeer*>(Peer()); }
+
+void TForm::Show() {
+  CreateHandle();
+  FormPeer()->Show();
+  if (ActionList) ActionList->Update();
+}
+
+int TForm::ShowModal() {
+  CreateHandle();
+  ModalResult = 0;
+  return FormPeer()->ShowModal();
+}
+
+void TForm::SetFocus(TControl* control) {
+  if (IFormPeer* peer = FormPeer()) peer->SetFocus(control);
+}
+
+TControl* TForm::Focused() const {
+  IFormPeer* peer = FormPeer();
+  return peer ? peer->Focused() : nullptr;
+}
+
+void TForm::UserClose() {
+  if (FClosed) return;
+  FClosed = true;
+  // The window goes even when the close handler fails; its error is reported by the caller.
+  struct TCloseAfter {
+    TForm* Form;
+    ~TCloseAfter() {
+      if (IFormPeer* peer = Form->FormPeer()) peer->Close();
+    }
+  } closeAfter{this};
+  if (OnClose) OnClose();
+}
+
+TControl* TForm::FindControl(const std::string& name) const {
+  for (TControl* control : Controls)
+    if (control->Name == name) return control;
+  return nullptr;
+}
+
+}  // namespace platform

@@ -1,0 +1,278 @@
+#pragma once
+// Portable controls. Each control keeps its own state and tells its backend peer what
+// changed; the backend reports what the user did through the User* calls. The stand-in
+// backend needs nothing more, so the windows' behaviour runs without Windows.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace platform {
+
+// 0x00BBGGRR, or a system colour when cSystemColor is set (low byte: COLOR_* index).
+using TColor = std::uint32_t;
+constexpr TColor cSystemColor = 0x80000000u;
+constexpr TColor clBtnFace = cSystemColor | 15u;
+constexpr TColor clWindow = cSystemColor | 5u;
+constexpr TColor clWindowText = cSystemColor | 8u;
+constexpr TColor clBlue = 0x00FF0000u;
+constexpr TColor clMaroon = 0x00000080u;
+
+struct TRect {
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
+  bool operator==(const TRect&) const = default;
+};
+
+struct TFont {
+  std::u16string Name = u"Tahoma";
+  int Height = 11;  // character height in pixels
+  TColor Color = clWindowText;
+};
+
+enum class TControlKind { Form, Edit, Button, CheckBox, Label, Panel, Custom };
+enum class TAlignment { Left, Right, Center };
+enum class TProperty { Text, Enabled, Checked, Bounds, ReadOnly, Focus, Action };
+
+// Ctrl+letter shortcuts are all the program uses; 0 is none.
+struct TShortCut {
+  bool Ctrl = false;
+  char16_t Key = 0;  // upper-case letter
+  bool operator==(const TShortCut&) const = default;
+  bool Empty() const { return Key == 0; }
+  std::u16string Text() const;  // "Ctrl+R"
+};
+
+class TControl;
+class TForm;
+
+// Backend side of one control.
+class IControlPeer {
+ public:
+  virtual ~IControlPeer() = default;
+  virtual void Changed(TProperty what) = 0;
+  virtual THandle Handle() const = 0;
+};
+
+class TControl {
+ public:
+  TControl(TControlKind kind, std::string name);
+  virtual ~TControl();
+  TControl(const TControl&) = delete;
+  TControl& operator=(const TControl&) = delete;
+
+  // Attributes, fixed before the window is created.
+  const TControlKind Kind;
+  const std::string Name;
+  TRect Bounds;      // in the parent's client pixels
+  int TabOrder = -1;  // -1: not a tab stop
+  TFont Font;
+  TColor Color = clBtnFace;
+  TAlignment Alignment = TAlignment::Left;
+
+  const std::u16string& Text() const { return FText; }
+  virtual void SetText(const std::u16string& value);
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool value);
+
+  void AttachPeer(std::unique_ptr<IControlPeer> peer);
+  IControlPeer* Peer() const { return FPeer.get(); }
+  THandle Handle() const { return FPeer ? FPeer->Handle() : 0; }
+
+ protected:
+  void Notify(TProperty what);
+  std::u16string FText;
+  bool FEnabled = true;
+
+ private:
+  std::unique_ptr<IControlPeer> FPeer;
+};
+
+class TAction;
+
+// An action's caption, shortcut and enabled state show in every control bound to it.
+class TAction {
+ public:
+  TAction(std::string name, std::u16string caption, TShortCut shortCut);
+  const std::string Name;
+  const std::u16string Caption;
+  const TShortCut ShortCut;
+  std::function<void()> OnExecute;
+
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool value);
+  // Runs the handler when enabled and present; true when it ran.
+  bool Execute();
+
+  void AddClient(TControl* client) { FClients.push_back(client); }
+  void RemoveClient(TControl* client);
+
+ private:
+  bool FEnabled = true;
+  std::vector<TControl*> FClients;
+};
+
+class TActionList {
+ public:
+  void Add(TAction* action) { FActions.push_back(action); }
+  const std::vector<TAction*>& Actions() const { return FActions; }
+  // The list's first update disables every action that has no handler.
+  void Update();
+  bool Updated() const { return FUpdated; }
+  // Executes the enabled action with this shortcut; true when one was found.
+  bool HandleShortCut(TShortCut shortCut);
+
+ private:
+  std::vector<TAction*> FActions;
+  bool FUpdated = false;
+};
+
+class TButton : public TControl {
+ public:
+  explicit TButton(std::string name) : TControl(TControlKind::Button, std::move(name)) {}
+  ~TButton() override;
+  bool Default = false;
+  void SetAction(TAction* action, const std::u16string& ownCaption = {});
+  TAction* Action() const { return FAction; }
+  std::function<void()> OnClick;
+  // A press by mouse, Space, Enter or accelerator.
+  void UserClick();
+
+ private:
+  TAction* FAction = nullptr;
+};
+
+class TCheckBox : public TControl {
+ public:
+  explicit TCheckBox(std::string name) : TControl(TControlKind::CheckBox, std::move(name)) {}
+  bool Checked() const { return FChecked; }
+  // Only an actual change of state runs OnClick.
+  void SetChecked(bool value);
+  std::function<void()> OnClick;
+  void UserClick() { SetChecked(!FChecked); }
+
+ private:
+  bool FChecked = false;
+};
+
+class TLabel : public TControl {
+ public:
+  explicit TLabel(std::string name) : TControl(TControlKind::Label, std::move(name)) {}
+  TControl* FocusControl = nullptr;  // its Alt accelerator moves the focus there; not owned
+};
+
+class TEdit : public TControl {
+ public:
+  explicit TEdit(std::string name) : TControl(TControlKind::Edit, std::move(name)) { Color = clWindow; }
+  bool ReadOnly = false;
+  bool ImeOff = true;
+  TLabel* EditLabel = nullptr;  // not owned
+  std::function<void()> OnChange;
+  // Every change of the text runs OnChange, whoever made it.
+  void SetText(const std::u16string& value) override;
+  // From the backend: the widget's text is now `value`.
+  void UserChanged(const std::u16string& value) { SetText(value); }
+};
+
+class TMenuItem {
+ public:
+  TMenuItem(std::string name, TAction* action) : Name(std::move(name)), FAction(action) {}
+  static TMenuItem Separator(std::string name);
+  std::string Name;
+  bool IsSeparator() const { return FSeparator; }
+  TAction* Action() const { return FAction; }
+  std::u16string Caption() const;
+  bool Enabled() const;
+  void UserClick();
+
+ private:
+  TAction* FAction = nullptr;
+  bool FSeparator = false;
+};
+
+class TPopupMenu {
+ public:
+  explicit TPopupMenu(TActionList* actions) : FActions(actions) {}
+  std::vector<TMenuItem> Items;
+  // Before the menu opens the action list updates, so the entries show current states.
+  void BeforePopup() {
+    if (FActions) FActions->Update();
+  }
+
+ private:
+  TActionList* FActions;
+};
+
+// Backend side of a form: the window itself.
+class IFormPeer : public IControlPeer {
+ public:
+  // Outer rectangle of the restored window, in screen pixels.
+  virtual TRect WindowRect() const = 0;
+  virtual void SetFocus(TControl* control) = 0;
+  virtual TControl* Focused() const = 0;
+  virtual void Show() = 0;
+  // Runs a modal loop until the form's ModalResult is set; returns it.
+  virtual int ShowModal() = 0;
+  virtual void Close() = 0;
+};
+
+class TForm : public TControl {
+ public:
+  explicit TForm(std::string name) : TControl(TControlKind::Form, std::move(name)) {}
+  ~TForm() override;
+  enum class TBorder { SingleFixed, Sizeable };
+  TBorder Border = TBorder::SingleFixed;
+  bool SystemMenu = true;
+  bool MinimizeBox = true;
+  bool MaximizeBox = false;
+  bool CloseBox = true;
+  int ClientWidth = 0;
+  int ClientHeight = 0;
+  TActionList* ActionList = nullptr;  // not owned
+  TPopupMenu* PopupMenu = nullptr;    // not owned
+  std::vector<TControl*> Controls;    // in creation (z-) order; not owned
+  std::function<void()> OnClose;
+  int ModalResult = 0;
+
+  int Left() const { return FLeft; }
+  int Top() const { return FTop; }
+  void SetLeft(int value);
+  void SetTop(int value);
+  // Whole window with border and title bar.
+  TSize OuterSize() const;
+  // Edges of the restored window, also while it is minimised.
+  TRect RestoredRect() const;
+
+  // Creates the window and its controls through the backend.
+  void CreateHandle();
+  IFormPeer* FormPeer() const;
+  void Show();
+  int ShowModal();
+  void SetFocus(TControl* control);
+  TControl* Focused() const;
+  // A close request (title bar, Alt+F4): runs OnClose, then the window goes.
+  void UserClose();
+  bool Closed() const { return FClosed; }
+  TControl* FindControl(const std::string& name) const;
+
+ private:
+  int FLeft = 0;
+  int FTop = 0;
+  bool FClosed = false;
+};
+
+class IWidgetFactory {
+ public:
+  virtual ~IWidgetFactory() = default;
+  // Creates the window and a peer for each of its controls.
+  virtual void CreateForm(TForm& form) = 0;
+  // Outer size for a form of this style and client size.
+  virtual TSize OuterSize(const TForm& form) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,34 @@
+#pragma once
+// Every error the program raises: what() is the message in UTF-8, Message() the same text in UTF-16.
+#include <exception>
+#include <string>
+
+namespace platform {
+
+class Exception : public std::exception {
+ public:
+  explicit Exception(std::u16string message);
+  const char* what() const noexcept override { return FUtf8.c_str(); }
+  const std::u16string& Message() const noexcept { return FMessage; }
+
+ private:
+  std::u16string FMessage;
+  std::string FUtf8;
+};
+
+// A failed operating-system call: its error code and the system's own text for it.
+class EOSError : public Exception {
+ public:
+  EOSError(unsigned long code, std::u16string systemText);
+  unsigned long Code() const noexcept { return FCode; }
+  const std::u16string& SystemText() const noexcept { return FSystemText; }
+
+ private:
+  unsigned long FCode;
+  std::u16string FSystemText;
+};
+
+// "%s" placeholders filled in order; used for the program's fixed message templates.
+std::u16string Format(std::u16string_view pattern, std::initializer_list<std::u16string_view> args);
+
+}  // namespace platform

@@ -1,0 +1,44 @@
+#pragma once
+// File operations behind the settings file and the existence test. Errors raise EOSError.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+using TFileHandle = std::intptr_t;  // opaque; 0 is no handle
+
+class IFileSystem {
+ public:
+  virtual ~IFileSystem() = default;
+
+  // True for an existing file that is not a folder; links are followed.
+  virtual bool FileExists(const std::u16string& path) = 0;
+  // Absolute path against the process's current directory.
+  virtual std::u16string ExpandFileName(const std::u16string& name) = 0;
+
+  // Whole content, read while other processes may read but not write the file.
+  // nullopt when no file is there (a folder counts as none).
+  virtual std::optional<std::string> ReadShared(const std::u16string& path) = 0;
+
+  // The pieces of a safe rewrite (see settings/SafeWrite).
+  // Path with links resolved to their final target; the path itself when it names no file.
+  virtual std::u16string ResolveLinks(const std::u16string& path) = 0;
+  // Holds an existing file so that no other process can open it; 0 when no file is there.
+  virtual TFileHandle LockExclusive(const std::u16string& path) = 0;
+  // A new empty file in the folder of nearPath, open for writing; its path goes to tempPath.
+  virtual TFileHandle CreateTemp(const std::u16string& nearPath, std::u16string& tempPath) = 0;
+  // Bytes actually written; may be fewer than size.
+  virtual std::size_t Write(TFileHandle file, const char* data, std::size_t size) = 0;
+  virtual void FlushToDisk(TFileHandle file) = 0;
+  virtual void Close(TFileHandle file) = 0;
+  // Gives `to` the attributes and permissions of `from`, which exists.
+  virtual void CopyAttributes(const std::u16string& from, const std::u16string& to) = 0;
+  // Puts `from` in place of `to` in one step.
+  virtual void Replace(const std::u16string& from, const std::u16string& to) = 0;
+  // Best effort; never raises.
+  virtual void Remove(const std::u16string& path) noexcept = 0;
+};
+
+}  // namespace platform

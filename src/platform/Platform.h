@@ -1,0 +1,118 @@
+#pragma once
+// Everything the program takes from Windows, behind one interface. The Win32 backend
+// (platform/win32) does it for real; the stand-in backend (platform/standin) records and
+// simulates, so the windows' behaviour runs in native tests.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Files.h"
+
+namespace platform {
+
+using THandle = std::uintptr_t;  // HWND or process HANDLE; 0 is none
+
+struct TSize {
+  int Width = 0;
+  int Height = 0;
+};
+
+// SHELLEXECUTEINFOW as the program fills it; the rest of the record is zero.
+struct TShellRequest {
+  std::uint32_t Mask = 0;
+  THandle Wnd = 0;
+  std::u16string Verb;        // passed as a pointer to this text, even when empty
+  std::u16string File;
+  std::u16string Parameters;  // likewise
+  int Show = 0;               // lpDirectory is always null
+};
+
+struct TShellResult {
+  std::uint32_t InstApp = 0;  // hInstApp read as an unsigned number
+  THandle Process = 0;
+};
+
+constexpr std::uint32_t cWaitTimeout = 258;
+constexpr std::uint32_t cWaitFailed = 0xFFFFFFFF;
+
+class IShell {
+ public:
+  virtual ~IShell() = default;
+  virtual TShellResult ShellExecuteEx(const TShellRequest& request) = 0;
+  virtual std::uint32_t WaitForInputIdle(THandle process, std::uint32_t milliseconds) = 0;
+  virtual void CloseHandle(THandle handle) = 0;
+};
+
+class IWindowManager {
+ public:
+  virtual ~IWindowManager() = default;
+  // Top-level windows in the window manager's order; the callback returns false to stop.
+  virtual void EnumWindows(const std::function<bool(THandle)>& callback) = 0;
+  // At most maxCount - 1 characters, as GetWindowTextW with a buffer of maxCount.
+  virtual std::u16string GetWindowText(THandle window, int maxCount) = 0;
+  virtual void PostClose(THandle window) = 0;
+  virtual void SetForegroundWindow(THandle window) = 0;
+  virtual void SetTopmost(THandle window, bool topmost) = 0;
+  // Full size of the primary display in pixels.
+  virtual TSize PrimaryScreenSize() = 0;
+};
+
+enum class TDialogAnswer { Ok, Cancel };
+
+// What the file-open dialog is asked to show; Filter is "text|pattern|text|pattern".
+struct TOpenDialogRequest {
+  std::u16string Title;
+  std::u16string Filter;
+  int FilterIndex = 1;  // 1-based, as the dialog counts
+  std::u16string DefaultExt;
+  std::u16string InitialDir;
+  std::u16string FileName;
+  bool Resizable = true;
+  bool KeepCurrentDir = true;  // the dialog must not move the process's current directory
+};
+
+class IDialogs {
+ public:
+  virtual ~IDialogs() = default;
+  // The "確認" box: information icon, the text, one "OK".
+  virtual void ShowMessage(THandle owner, const std::u16string& text) = 0;
+  // The "確認" box with "OK" and "キャンセル".
+  virtual TDialogAnswer Confirm(THandle owner, const std::u16string& text) = 0;
+  // The application's error box: error icon, OK.
+  virtual void ShowError(THandle owner, const std::u16string& title, const std::u16string& text) = 0;
+  // Modal file-open dialog; false when cancelled.
+  virtual bool OpenFile(THandle owner, const TOpenDialogRequest& request, std::u16string& chosen) = 0;
+};
+
+class IApplication {
+ public:
+  virtual ~IApplication() = default;
+  virtual std::u16string ExecutablePath() = 0;
+  // Dispatches every waiting message, then returns; a quit message only marks termination.
+  virtual void ProcessMessages() = 0;
+  virtual void Terminate() = 0;
+  virtual bool Terminated() const = 0;
+  // Raw version-information block of a file; empty when it has none.
+  virtual std::vector<std::uint8_t> ReadVersionBlock(const std::u16string& path) = 0;
+};
+
+class IWidgetFactory;
+
+class TPlatform {
+ public:
+  virtual ~TPlatform() = default;
+  virtual IFileSystem& Files() = 0;
+  virtual IShell& Shell() = 0;
+  virtual IWindowManager& Windows() = 0;
+  virtual IDialogs& Dialogs() = 0;
+  virtual IApplication& App() = 0;
+  virtual IWidgetFactory& Widgets() = 0;
+};
+
+// The backend in use; the program's entry or a test installs it.
+TPlatform& Current();
+void SetCurrent(TPlatform* platform);
+
+}  // namespace platform

@@ -1,0 +1,25 @@
+set(QUORVEL_PLATFORM_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/Text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Exception.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Controls.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Current.cpp
+)
+# The two backends mirror each other's file names.
+set(QUORVEL_STANDIN_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/standin/Platform.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/standin/App.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/standin/Dialogs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/standin/Files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/standin/Shell.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/standin/Widgets.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/standin/Windows.cpp
+)
+set(QUORVEL_WIN32_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/win32/Platform.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/win32/App.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/win32/Dialogs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/win32/Files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/win32/Shell.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/win32/Widgets.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/win32/Windows.cpp
+)

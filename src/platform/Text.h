@@ -1,0 +1,23 @@
+#pragma once
+// UTF-16 is the program's text; UTF-8 is used on disk and in exception messages.
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Lone surrogates become U+FFFD.
+std::string ToUtf8(std::u16string_view text);
+
+// Strict decoding: false for overlong forms, surrogate code points, values above U+10FFFF
+// and truncated sequences. On false, out holds what was decoded before the fault.
+bool TryFromUtf8(std::string_view bytes, std::u16string& out);
+
+// For text known to be valid (literals, our own messages); invalid bytes become U+FFFD.
+std::u16string FromUtf8(std::string_view bytes);
+
+std::u16string IntToStr(long long value);
+
+// Exact code-unit search; an empty pattern never matches.
+bool ContainsText(std::u16string_view text, std::u16string_view pattern);
+
+}  // namespace platform

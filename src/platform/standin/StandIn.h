@@ -1,0 +1,130 @@
+#pragma once
+// The stand-in backend: in memory where Windows would act. Tests script what Windows
+// would answer and read back what the program asked of it.
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Controls.h"
+#include "platform/Platform.h"
+#include "platform/standin/Files.h"
+
+namespace platform::standin {
+
+// Border and title bar the stand-in adds to a form's client area.
+constexpr int cFrameWidth = 3;
+constexpr int cCaptionHeight = 23;
+
+class TStandInShell : public IShell {
+ public:
+  std::vector<TShellRequest> Requests;
+  std::vector<THandle> ClosedHandles;
+  std::vector<std::pair<THandle, std::uint32_t>> Waits;  // process, milliseconds
+  // Answers for ShellExecuteEx; by default a started process with a fresh handle.
+  std::function<TShellResult(const TShellRequest&)> OnExecute;
+  // Answers for WaitForInputIdle; by default 0 (ready at once).
+  std::function<std::uint32_t(THandle, std::uint32_t)> OnWait;
+
+  TShellResult ShellExecuteEx(const TShellRequest& request) override;
+  std::uint32_t WaitForInputIdle(THandle process, std::uint32_t milliseconds) override;
+  void CloseHandle(THandle handle) override;
+
+ private:
+  THandle FNextProcess = 0x1000;
+};
+
+class TStandInWindows : public IWindowManager {
+ public:
+  struct TWindow {
+    THandle Handle;
+    std::u16string Title;
+  };
+  std::vector<TWindow> TopLevel;          // other programs' windows, in enumeration order
+  std::vector<THandle> Posted;            // windows sent WM_CLOSE
+  std::vector<std::string> ZOrderCalls;   // "foreground", "topmost", "notopmost"
+  TSize Screen{1920, 1080};
+  // The program's own forms take part in the enumeration too.
+  std::function<std::vector<TWindow>()> OwnWindows;
+
+  void EnumWindows(const std::function<bool(THandle)>& callback) override;
+  std::u16string GetWindowText(THandle window, int maxCount) override;
+  void PostClose(THandle window) override;
+  void SetForegroundWindow(THandle window) override;
+  void SetTopmost(THandle window, bool topmost) override;
+  TSize PrimaryScreenSize() override { return Screen; }
+};
+
+class TStandInDialogs : public IDialogs {
+ public:
+  std::vector<std::u16string> Messages;
+  struct TError {
+    std::u16string Title;
+    std::u16string Text;
+  };
+  std::vector<TError> Errors;
+  std::vector<std::u16string> Confirmations;
+  TDialogAnswer ConfirmAnswer = TDialogAnswer::Ok;
+  std::vector<TOpenDialogRequest> OpenRequests;
+  // The user's choice in the file-open dialog; by default cancelled.
+  std::function<bool(const TOpenDialogRequest&, std::u16string&)> OnOpenFile;
+  // Runs while a message box is up (the user may act before answering).
+  std::function<void()> OnMessage;
+
+  void ShowMessage(THandle owner, const std::u16string& text) override;
+  TDialogAnswer Confirm(THandle owner, const std::u16string& text) override;
+  void ShowError(THandle owner, const std::u16string& title, const std::u16string& text) override;
+  bool OpenFile(THandle owner, const TOpenDialogRequest& request, std::u16string& chosen) override;
+};
+
+class TStandInApp : public IApplication {
+ public:
+  std::u16string ExePath = u"C:\\Program Files\\Quorvel\\Quorvel.exe";
+  std::map<std::u16string, std::vector<std::uint8_t>> VersionBlocks;
+  int ProcessMessagesCalls = 0;
+  // What "dispatching the waiting messages" does: a test runs nested actions here.
+  std::function<void()> OnProcessMessages;
+
+  std::u16string ExecutablePath() override { return ExePath; }
+  void ProcessMessages() override;
+  void Terminate() override { FTerminated = true; }
+  bool Terminated() const override { return FTerminated; }
+  std::vector<std::uint8_t> ReadVersionBlock(const std::u16string& path) override;
+
+ private:
+  bool FTerminated = false;
+};
+
+class TStandInWidgets : public IWidgetFactory {
+ public:
+  std::vector<TForm*> Forms;  // created and not yet destroyed; not owned
+  // Runs when a form is shown modally; the test acts as the user and sets ModalResult.
+  std::function<void(TForm&)> OnShowModal;
+
+  void CreateForm(TForm& form) override;
+  TSize OuterSize(const TForm& form) override;
+  void Forget(TForm* form);
+};
+
+class TStandInPlatform : public TPlatform {
+ public:
+  TStandInFiles FilesImpl;
+  TStandInShell ShellImpl;
+  TStandInWindows WindowsImpl;
+  TStandInDialogs DialogsImpl;
+  TStandInApp AppImpl;
+  TStandInWidgets WidgetsImpl;
+
+  IFileSystem& Files() override { return FilesImpl; }
+  IShell& Shell() override { return ShellImpl; }
+  IWindowManager& Windows() override { return WindowsImpl; }
+  IDialogs& Dialogs() override { return DialogsImpl; }
+  IApplication& App() override { return AppImpl; }
+  IWidgetFactory& Widgets() override { return WidgetsImpl; }
+};
+
+// The installed backend as the stand-in, for tests.
+TStandInPlatform& StandIn();
+
+}  // namespace platform::standin
