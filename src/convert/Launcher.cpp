@@ -22,7 +22,7 @@ std::uint32_t RunExeFile(platform::THandle hWnd, std::u16string AFile, std::u16s
   LInfo.File = std::move(AFile);
   LInfo.Parameters = std::move(AParameters);
   LInfo.Show = cSwHide;
-  platform::TShellResult result = os.Shell().ShellExecuteEx(LInfo);
+  platform::TShellResult result = os.Shell().Execute(LInfo);
   if (result.InstApp > 32) {
     // The handle is closed on every path, also when a handler run inside the wait fails.
     struct TCloseProcess {

@@ -14,7 +14,7 @@ constexpr int cTitleBufferLength = 100;  // characters, the terminating null inc
 bool ENumWindowsProc(platform::THandle hwindow, std::intptr_t) {
   platform::IWindowManager& windows = platform::Current().Windows();
   if (!frmMain) return true;
-  std::u16string title = windows.GetWindowText(hwindow, cTitleBufferLength);
+  std::u16string title = windows.WindowTitle(hwindow, cTitleBufferLength);
   std::u16string name = convert::ExtractFileName(frmMain->GetExPFileName());
   if (platform::ContainsText(title, name) && !platform::ContainsText(title, frmMain->GetAppName()))
     windows.PostClose(hwindow);

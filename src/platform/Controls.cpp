@@ -62,10 +62,8 @@ void TActionList::Update() {
 bool TActionList::HandleShortCut(TShortCut shortCut) {
   Update();
   for (TAction* action : FActions) {
-    if (action->ShortCut == shortCut) {
-      action->Execute();
-      return true;
-    }
+    // A disabled action lets the key pass on to the focused control.
+    if (action->ShortCut == shortCut) return action->Execute();
   }
   return false;
 }
@@ -161,6 +159,11 @@ void TForm::Show() {
 int TForm::ShowModal() {
   CreateHandle();
   ModalResult = 0;
+  FModal = true;
+  struct TModalEnd {
+    bool& Flag;
+    ~TModalEnd() { Flag = false; }
+  } modalEnd{FModal};
   return FormPeer()->ShowModal();
 }
 
@@ -174,6 +177,11 @@ TControl* TForm::Focused() const {
 }
 
 void TForm::UserClose() {
+  // A modal form closed by the title bar or Alt+F4 ends with Cancel.
+  if (FModal) {
+    if (ModalResult == 0) ModalResult = 2;
+    return;
+  }
   if (FClosed) return;
   FClosed = true;
   // The window goes even when the close handler fails; its error is reported by the caller.

@@ -124,7 +124,7 @@ class TActionList {
   // The list's first update disables every action that has no handler.
   void Update();
   bool Updated() const { return FUpdated; }
-  // Executes the enabled action with this shortcut; true when one was found.
+  // Executes the enabled action with this shortcut; true when one ran.
   bool HandleShortCut(TShortCut shortCut);
 
  private:
@@ -233,6 +233,7 @@ class TForm : public TControl {
   bool CloseBox = true;
   int ClientWidth = 0;
   int ClientHeight = 0;
+  TForm* Owner = nullptr;             // a dialog's owner window; not owned
   TActionList* ActionList = nullptr;  // not owned
   TPopupMenu* PopupMenu = nullptr;    // not owned
   std::vector<TControl*> Controls;    // in creation (z-) order; not owned
@@ -255,7 +256,8 @@ class TForm : public TControl {
   int ShowModal();
   void SetFocus(TControl* control);
   TControl* Focused() const;
-  // A close request (title bar, Alt+F4): runs OnClose, then the window goes.
+  // A close request (title bar, Alt+F4): runs OnClose, then the window goes; a modal form
+  // ends its showing with result 2 instead.
   void UserClose();
   bool Closed() const { return FClosed; }
   TControl* FindControl(const std::string& name) const;
@@ -264,6 +266,7 @@ class TForm : public TControl {
   int FLeft = 0;
   int FTop = 0;
   bool FClosed = false;
+  bool FModal = false;
 };
 
 class IWidgetFactory {

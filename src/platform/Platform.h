@@ -40,7 +40,7 @@ constexpr std::uint32_t cWaitFailed = 0xFFFFFFFF;
 class IShell {
  public:
   virtual ~IShell() = default;
-  virtual TShellResult ShellExecuteEx(const TShellRequest& request) = 0;
+  virtual TShellResult Execute(const TShellRequest& request) = 0;
   virtual std::uint32_t WaitForInputIdle(THandle process, std::uint32_t milliseconds) = 0;
   virtual void CloseHandle(THandle handle) = 0;
 };
@@ -51,7 +51,7 @@ class IWindowManager {
   // Top-level windows in the window manager's order; the callback returns false to stop.
   virtual void EnumWindows(const std::function<bool(THandle)>& callback) = 0;
   // At most maxCount - 1 characters, as GetWindowTextW with a buffer of maxCount.
-  virtual std::u16string GetWindowText(THandle window, int maxCount) = 0;
+  virtual std::u16string WindowTitle(THandle window, int maxCount) = 0;
   virtual void PostClose(THandle window) = 0;
   virtual void SetForegroundWindow(THandle window) = 0;
   virtual void SetTopmost(THandle window, bool topmost) = 0;
@@ -86,9 +86,13 @@ class IDialogs {
   virtual bool OpenFile(THandle owner, const TOpenDialogRequest& request, std::u16string& chosen) = 0;
 };
 
+class TForm;
+
 class IApplication {
  public:
   virtual ~IApplication() = default;
+  // Shows the main form and runs the message loop until it closes or the program terminates.
+  virtual void Run(TForm& mainForm) = 0;
   virtual std::u16string ExecutablePath() = 0;
   // Dispatches every waiting message, then returns; a quit message only marks termination.
   virtual void ProcessMessages() = 0;

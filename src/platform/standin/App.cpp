@@ -1,6 +1,10 @@
 #include "platform/standin/StandIn.h"
 
+#include "platform/Controls.h"
+
 namespace platform::standin {
+
+void TStandInApp::Run(TForm& mainForm) { mainForm.Show(); }
 
 void TStandInApp::ProcessMessages() {
   ++ProcessMessagesCalls;

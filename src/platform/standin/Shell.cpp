@@ -2,7 +2,7 @@
 
 namespace platform::standin {
 
-TShellResult TStandInShell::ShellExecuteEx(const TShellRequest& request) {
+TShellResult TStandInShell::Execute(const TShellRequest& request) {
   Requests.push_back(request);
   if (OnExecute) return OnExecute(request);
   return {42, FNextProcess++};

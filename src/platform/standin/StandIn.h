@@ -27,7 +27,7 @@ class TStandInShell : public IShell {
   // Answers for WaitForInputIdle; by default 0 (ready at once).
   std::function<std::uint32_t(THandle, std::uint32_t)> OnWait;
 
-  TShellResult ShellExecuteEx(const TShellRequest& request) override;
+  TShellResult Execute(const TShellRequest& request) override;
   std::uint32_t WaitForInputIdle(THandle process, std::uint32_t milliseconds) override;
   void CloseHandle(THandle handle) override;
 
@@ -49,7 +49,7 @@ class TStandInWindows : public IWindowManager {
   std::function<std::vector<TWindow>()> OwnWindows;
 
   void EnumWindows(const std::function<bool(THandle)>& callback) override;
-  std::u16string GetWindowText(THandle window, int maxCount) override;
+  std::u16string WindowTitle(THandle window, int maxCount) override;
   void PostClose(THandle window) override;
   void SetForegroundWindow(THandle window) override;
   void SetTopmost(THandle window, bool topmost) override;
@@ -86,6 +86,8 @@ class TStandInApp : public IApplication {
   // What "dispatching the waiting messages" does: a test runs nested actions here.
   std::function<void()> OnProcessMessages;
 
+  // Shows the form; the loop itself is the test driving it.
+  void Run(TForm& mainForm) override;
   std::u16string ExecutablePath() override { return ExePath; }
   void ProcessMessages() override;
   void Terminate() override { FTerminated = true; }

@@ -13,7 +13,7 @@ void TStandInWindows::EnumWindows(const std::function<bool(THandle)>& callback) 
     if (!callback(window.Handle)) return;
 }
 
-std::u16string TStandInWindows::GetWindowText(THandle window, int maxCount) {
+std::u16string TStandInWindows::WindowTitle(THandle window, int maxCount) {
   std::u16string title;
   bool found = false;
   for (const TWindow& w : TopLevel)

@@ -1,0 +1,62 @@
+#include <vector>
+
+#include "platform/win32/Win32.h"
+
+namespace platform::win32 {
+
+namespace {
+
+void Dispatch(MSG& message) {
+  if (PreTranslate(message)) return;
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
+}  // namespace
+
+void TWin32App::Run(TForm& mainForm) {
+  mainForm.CreateHandle();
+  MainWindow = H(mainForm.Handle());
+  mainForm.Show();
+  // A close inside a nested wait takes the quit message there; the flag ends this loop.
+  MSG message;
+  while (!FTerminated) {
+    BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+      FTerminated = true;
+      break;
+    }
+    Dispatch(message);
+  }
+}
+
+std::u16string TWin32App::ExecutablePath() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length < buffer.size()) return U(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+void TWin32App::ProcessMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      FTerminated = true;
+      continue;
+    }
+    Dispatch(message);
+  }
+}
+
+std::vector<std::uint8_t> TWin32App::ReadVersionBlock(const std::u16string& path) {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeW(W(path), &ignored);
+  if (size == 0) return {};
+  std::vector<std::uint8_t> block(size);
+  GetFileVersionInfoW(W(path), 0, size, block.data());
+  return block;
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,25 @@
+#include "platform/Backend.h"
+#include "platform/win32/Win32.h"
+
+namespace platform {
+std::unique_ptr<TPlatform> CreateBackend() { return std::make_unique<win32::TWin32Platform>(); }
+}  // namespace platform
+
+namespace platform::win32 {
+
+namespace {
+std::function<void(const std::exception&)> gErrorHandler;
+}
+
+COLORREF ColorRef(TColor color) {
+  if (color & cSystemColor) return GetSysColor(static_cast<int>(color & 0xFF));
+  return static_cast<COLORREF>(color);
+}
+
+void SetErrorHandler(std::function<void(const std::exception&)> handler) { gErrorHandler = std::move(handler); }
+
+void ReportError(const std::exception& error) {
+  if (gErrorHandler) gErrorHandler(error);
+}
+
+}  // namespace platform::win32

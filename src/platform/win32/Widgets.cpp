@@ -1,0 +1,415 @@
+// Forms and controls as real Win32 windows. Each peer pushes its control's state to its
+// window; the window procedure turns notifications back into the control's User* calls.
+#include "platform/win32/Win32.h"
+
+#include <commctrl.h>
+#include <imm.h>
+
+#include <vector>
+
+namespace platform::win32 {
+
+namespace {
+
+const wchar_t* const cFormClass = L"QuorvelForm";
+constexpr int cFirstControlId = 1000;
+constexpr UINT cFirstMenuId = 2000;
+
+DWORD FormStyle(const TForm& form) {
+  DWORD style = WS_CAPTION | WS_CLIPCHILDREN;
+  if (form.SystemMenu) style |= WS_SYSMENU;
+  if (form.MinimizeBox) style |= WS_MINIMIZEBOX;
+  if (form.MaximizeBox) style |= WS_MAXIMIZEBOX;
+  if (form.Border == TForm::TBorder::Sizeable) style |= WS_THICKFRAME;
+  return style;
+}
+
+// An unowned form has its own task-bar button.
+DWORD FormExStyle(const TForm& form) { return form.Owner ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW; }
+
+// Fonts by (name, height); they live as long as the process.
+HFONT FontFor(const TFont& font) {
+  struct TEntry {
+    std::u16string Name;
+    int Height;
+    HFONT Font;
+  };
+  static std::vector<TEntry> fonts;
+  for (const TEntry& entry : fonts)
+    if (entry.Name == font.Name && entry.Height == font.Height) return entry.Font;
+  HFONT created = CreateFontW(-font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, W(font.Name));
+  fonts.push_back({font.Name, font.Height, created});
+  return created;
+}
+
+HBRUSH BrushFor(TColor color) {
+  if (color & cSystemColor) return GetSysColorBrush(static_cast<int>(color & 0xFF));
+  struct TEntry {
+    TColor Color;
+    HBRUSH Brush;
+  };
+  static std::vector<TEntry> brushes;
+  for (const TEntry& entry : brushes)
+    if (entry.Color == color) return entry.Brush;
+  HBRUSH created = CreateSolidBrush(ColorRef(color));
+  brushes.push_back({color, created});
+  return created;
+}
+
+TControl* ControlOf(HWND window) { return reinterpret_cast<TControl*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
+TForm* FormOf(HWND window) { return reinterpret_cast<TForm*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
+
+class TWin32ControlPeer : public IControlPeer {
+ public:
+  TWin32ControlPeer(TControl& control, HWND window) : FControl(control), FWindow(window) {}
+  ~TWin32ControlPeer() override {
+    if (IsWindow(FWindow)) SetWindowLongPtrW(FWindow, GWLP_USERDATA, 0);
+  }
+  THandle Handle() const override { return T(FWindow); }
+  void Changed(TProperty what) override {
+    switch (what) {
+      case TProperty::Text:
+      case TProperty::Action:
+        SetWindowTextW(FWindow, W(FControl.Text()));
+        break;
+      case TProperty::Enabled:
+        EnableWindow(FWindow, FControl.Enabled() ? TRUE : FALSE);
+        break;
+      case TProperty::Checked:
+        if (auto* box = dynamic_cast<TCheckBox*>(&FControl))
+          SendMessageW(FWindow, BM_SETCHECK, box->Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+      case TProperty::Bounds:
+        SetWindowPos(FWindow, nullptr, FControl.Bounds.Left, FControl.Bounds.Top, FControl.Bounds.Width,
+                     FControl.Bounds.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+        break;
+      case TProperty::ReadOnly:
+        if (auto* edit = dynamic_cast<TEdit*>(&FControl)) SendMessageW(FWindow, EM_SETREADONLY, edit->ReadOnly, 0);
+        break;
+      case TProperty::Focus:
+        ::SetFocus(FWindow);
+        break;
+    }
+  }
+
+ private:
+  TControl& FControl;
+  HWND FWindow;
+};
+
+class TWin32FormPeer : public IFormPeer {
+ public:
+  TWin32FormPeer(TForm& form, HWND window) : FForm(form), FWindow(window) {}
+  ~TWin32FormPeer() override {
+    if (IsWindow(FWindow)) {
+      SetWindowLongPtrW(FWindow, GWLP_USERDATA, 0);
+      DestroyWindow(FWindow);
+    }
+  }
+  THandle Handle() const override { return T(FWindow); }
+  void Changed(TProperty what) override {
+    if (what == TProperty::Text) SetWindowTextW(FWindow, W(FForm.Text()));
+    if (what == TProperty::Bounds)
+      SetWindowPos(FWindow, nullptr, FForm.Left(), FForm.Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (what == TProperty::Enabled) EnableWindow(FWindow, FForm.Enabled() ? TRUE : FALSE);
+  }
+  TRect WindowRect() const override {
+    RECT rect;
+    WINDOWPLACEMENT placement;
+    placement.length = sizeof(placement);
+    if (IsIconic(FWindow) && GetWindowPlacement(FWindow, &placement)) {
+      // The restored rectangle is in work-area coordinates.
+      rect = placement.rcNormalPosition;
+      MONITORINFO monitor;
+      monitor.cbSize = sizeof(monitor);
+      if (GetMonitorInfoW(MonitorFromWindow(FWindow, MONITOR_DEFAULTTOPRIMARY), &monitor))
+        OffsetRect(&rect, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+    } else {
+      GetWindowRect(FWindow, &rect);
+    }
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+  }
+  void SetFocus(TControl* control) override {
+    if (control && control->Handle()) ::SetFocus(H(control->Handle()));
+  }
+  TControl* Focused() const override {
+    HWND focus = GetFocus();
+    if (!focus || GetAncestor(focus, GA_ROOT) != FWindow) return nullptr;
+    while (focus && GetParent(focus) != FWindow) focus = GetParent(focus);
+    return focus ? ControlOf(focus) : nullptr;
+  }
+  void Show() override {
+    ShowWindow(FWindow, SW_SHOWNORMAL);
+    UpdateWindow(FWindow);
+    FocusFirst();
+  }
+  int ShowModal() override {
+    HWND owner = GetWindow(FWindow, GW_OWNER);
+    if (owner) EnableWindow(owner, FALSE);
+    Show();
+    MSG message;
+    IApplication& app = Current().App();
+    while (FForm.ModalResult == 0 && !app.Terminated()) {
+      BOOL got = GetMessageW(&message, nullptr, 0, 0);
+      if (got == 0 || got == -1) {
+        app.Terminate();
+        if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
+        break;
+      }
+      if (PreTranslate(message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    // The owner comes back before this window hides, so the activation returns to it.
+    if (owner) EnableWindow(owner, TRUE);
+    ShowWindow(FWindow, SW_HIDE);
+    return FForm.ModalResult;
+  }
+  void Close() override {
+    ShowWindow(FWindow, SW_HIDE);
+    auto& app = static_cast<TWin32App&>(Current().App());
+    if (FWindow == app.MainWindow) PostQuitMessage(0);
+  }
+  void FocusFirst() {
+    TControl* first = nullptr;
+    for (TControl* control : FForm.Controls)
+      if (control->TabOrder >= 0 && control->Enabled() && (!first || control->TabOrder < first->TabOrder))
+        first = control;
+    if (first) SetFocus(first);
+  }
+  HWND SavedFocus = nullptr;
+
+ private:
+  TForm& FForm;
+  HWND FWindow;
+};
+
+TControl* FindById(TForm& form, int id) {
+  int index = id - cFirstControlId;
+  if (index < 0 || index >= static_cast<int>(form.Controls.size())) return nullptr;
+  return form.Controls[static_cast<std::size_t>(index)];
+}
+
+int IdOf(TForm& form, const TControl* control) {
+  for (std::size_t i = 0; i < form.Controls.size(); ++i)
+    if (form.Controls[i] == control) return cFirstControlId + static_cast<int>(i);
+  return 0;
+}
+
+void OnCommand(TForm& form, WPARAM wParam, LPARAM lParam) {
+  TControl* control = lParam ? ControlOf(reinterpret_cast<HWND>(lParam)) : nullptr;
+  if (!control) control = FindById(form, LOWORD(wParam));
+  if (!control) return;
+  WORD code = HIWORD(wParam);
+  if (auto* edit = dynamic_cast<TEdit*>(control)) {
+    if (code == EN_CHANGE) {
+      HWND window = H(edit->Handle());
+      int length = GetWindowTextLengthW(window);
+      std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
+      GetWindowTextW(window, text.data(), length + 1);
+      edit->UserChanged(U(text.data()));
+    }
+  } else if (auto* box = dynamic_cast<TCheckBox*>(control)) {
+    if (code == BN_CLICKED) box->SetChecked(SendMessageW(H(box->Handle()), BM_GETCHECK, 0, 0) == BST_CHECKED);
+  } else if (auto* button = dynamic_cast<TButton*>(control)) {
+    if (code == BN_CLICKED) button->UserClick();
+  }
+}
+
+void ShowPopup(TForm& form, HWND window, LPARAM lParam) {
+  TPopupMenu* popup = form.PopupMenu;
+  if (!popup) return;
+  popup->BeforePopup();
+  HMENU menu = CreatePopupMenu();
+  for (std::size_t i = 0; i < popup->Items.size(); ++i) {
+    const TMenuItem& item = popup->Items[i];
+    if (item.IsSeparator()) {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    std::u16string caption = item.Caption();
+    if (item.Action() && !item.Action()->ShortCut.Empty()) caption += u"\t" + item.Action()->ShortCut.Text();
+    AppendMenuW(menu, MF_STRING | (item.Enabled() ? MF_ENABLED : MF_GRAYED), cFirstMenuId + i, W(caption));
+  }
+  POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  if (lParam == -1) {  // from the keyboard: at the window's corner
+    at = {0, 0};
+    ClientToScreen(window, &at);
+  }
+  UINT chosen = static_cast<UINT>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window, nullptr));
+  DestroyMenu(menu);
+  if (chosen >= cFirstMenuId && chosen < cFirstMenuId + popup->Items.size()) popup->Items[chosen - cFirstMenuId].UserClick();
+}
+
+LRESULT HandleMessage(TForm& form, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(form, wParam, lParam);
+      return 0;
+    case WM_CONTEXTMENU:
+      ShowPopup(form, window, lParam);
+      return 0;
+    case WM_CLOSE:
+      form.UserClose();
+      return 0;
+    case DM_GETDEFID: {
+      // Enter presses the focused push button, else the default button.
+      TControl* focused = form.Focused();
+      for (TControl* control : form.Controls) {
+        auto* button = dynamic_cast<TButton*>(control);
+        if (button && (focused == button || (!dynamic_cast<TButton*>(focused) && button->Default)))
+          return MAKELRESULT(IdOf(form, button), DC_HASDEFID);
+      }
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+      TControl* control = ControlOf(reinterpret_cast<HWND>(lParam));
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      TColor back = control ? control->Color : form.Color;
+      if (control && control->Kind != TControlKind::Edit) back = form.Color;
+      SetTextColor(dc, ColorRef(control ? control->Font.Color : clWindowText));
+      SetBkColor(dc, ColorRef(back));
+      return reinterpret_cast<LRESULT>(BrushFor(back));
+    }
+    case WM_ACTIVATE: {
+      auto* peer = static_cast<TWin32FormPeer*>(form.FormPeer());
+      if (!peer) break;
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        peer->SavedFocus = GetFocus();
+      } else if (peer->SavedFocus && IsWindow(peer->SavedFocus)) {
+        ::SetFocus(peer->SavedFocus);
+        return 0;
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  TForm* form = FormOf(window);
+  if (!form) return DefWindowProcW(window, message, wParam, lParam);
+  // No error may cross into Windows' code.
+  try {
+    return HandleMessage(*form, window, message, wParam, lParam);
+  } catch (const std::exception& error) {
+    ReportError(error);
+  }
+  return 0;
+}
+
+void RegisterFormClass() {
+  static bool registered = false;
+  if (registered) return;
+  WNDCLASSEXW wc;
+  ZeroMemory(&wc, sizeof(wc));
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = FormProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+  if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+  wc.lpszClassName = cFormClass;
+  RegisterClassExW(&wc);
+  registered = true;
+}
+
+HWND CreateChild(TForm& form, HWND parent, TControl& control, int id) {
+  const wchar_t* className = L"STATIC";
+  DWORD style = WS_CHILD | WS_VISIBLE;
+  DWORD exStyle = 0;
+  switch (control.Kind) {
+    case TControlKind::Edit: {
+      auto& edit = static_cast<TEdit&>(control);
+      className = L"EDIT";
+      style |= ES_AUTOHSCROLL | (edit.ReadOnly ? ES_READONLY : 0);
+      exStyle = WS_EX_CLIENTEDGE;
+      break;
+    }
+    case TControlKind::Button: {
+      auto& button = static_cast<TButton&>(control);
+      className = L"BUTTON";
+      style |= button.Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+      break;
+    }
+    case TControlKind::CheckBox:
+      className = L"BUTTON";
+      style |= BS_AUTOCHECKBOX;
+      break;
+    case TControlKind::Label: {
+      auto& label = static_cast<TLabel&>(control);
+      style |= control.Alignment == TAlignment::Right    ? SS_RIGHT
+               : control.Alignment == TAlignment::Center ? SS_CENTER
+                                                         : SS_LEFT;
+      // Only a label that leads to a box has an accelerator; others show '&' as it is.
+      if (!label.FocusControl) style |= SS_NOPREFIX;
+      break;
+    }
+    default:
+      break;
+  }
+  if (control.TabOrder >= 0) style |= WS_TABSTOP;
+  if (!control.Enabled()) style |= WS_DISABLED;
+  (void)form;
+  HWND window = CreateWindowExW(exStyle, className, W(control.Text()), style, control.Bounds.Left, control.Bounds.Top,
+                                control.Bounds.Width, control.Bounds.Height, parent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.Font)), FALSE);
+  if (auto* box = dynamic_cast<TCheckBox*>(&control))
+    SendMessageW(window, BM_SETCHECK, box->Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (auto* edit = dynamic_cast<TEdit*>(&control); edit && edit->ImeOff) ImmAssociateContext(window, nullptr);
+  return window;
+}
+
+}  // namespace
+
+void TWin32Widgets::CreateForm(TForm& form) {
+  RegisterFormClass();
+  TSize outer = OuterSize(form);
+  HWND owner = form.Owner ? H(form.Owner->Handle()) : nullptr;
+  HWND window = CreateWindowExW(FormExStyle(form), cFormClass, W(form.Text()), FormStyle(form), form.Left(), form.Top(),
+                                outer.Width, outer.Height, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form));
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(form.Font)), FALSE);
+  form.AttachPeer(std::make_unique<TWin32FormPeer>(form, window));
+  for (std::size_t i = 0; i < form.Controls.size(); ++i) {
+    TControl& control = *form.Controls[i];
+    HWND child = CreateChild(form, window, control, cFirstControlId + static_cast<int>(i));
+    control.AttachPeer(std::make_unique<TWin32ControlPeer>(control, child));
+  }
+}
+
+TSize TWin32Widgets::OuterSize(const TForm& form) {
+  RECT rect{0, 0, form.ClientWidth, form.ClientHeight};
+  AdjustWindowRectEx(&rect, FormStyle(form), FALSE, FormExStyle(form));
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+bool PreTranslate(MSG& message) {
+  if (!message.hwnd) return false;
+  HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  if (!root) return false;
+  wchar_t className[32] = {};
+  GetClassNameW(root, className, 32);
+  if (lstrcmpW(className, cFormClass) != 0) return false;
+  TForm* form = FormOf(root);
+  if (!form) return false;
+  if (message.message == WM_KEYDOWN && form->ActionList && (GetKeyState(VK_CONTROL) & 0x8000) &&
+      !(GetKeyState(VK_MENU) & 0x8000) && message.wParam >= 'A' && message.wParam <= 'Z') {
+    try {
+      if (form->ActionList->HandleShortCut({true, static_cast<char16_t>(message.wParam)})) return true;
+    } catch (const std::exception& error) {
+      ReportError(error);
+      return true;
+    }
+  }
+  return IsDialogMessageW(root, &message) != FALSE;
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,95 @@
+#pragma once
+// The real backend: each operation is one or a few Win32 calls.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/Controls.h"
+#include "platform/Platform.h"
+#include "platform/win32/Files.h"
+
+namespace platform::win32 {
+
+// wchar_t is 16 bits on Windows, so UTF-16 text passes through unchanged.
+inline const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+inline std::u16string U(const wchar_t* text) { return text ? std::u16string(reinterpret_cast<const char16_t*>(text)) : std::u16string(); }
+inline std::u16string U(const wchar_t* text, std::size_t length) {
+  return std::u16string(reinterpret_cast<const char16_t*>(text), length);
+}
+inline HWND H(THandle handle) { return reinterpret_cast<HWND>(handle); }
+inline THandle T(HWND window) { return reinterpret_cast<THandle>(window); }
+
+COLORREF ColorRef(TColor color);
+
+class TWin32Shell : public IShell {
+ public:
+  TShellResult Execute(const TShellRequest& request) override;
+  std::uint32_t WaitForInputIdle(THandle process, std::uint32_t milliseconds) override;
+  void CloseHandle(THandle handle) override;
+};
+
+class TWin32Windows : public IWindowManager {
+ public:
+  void EnumWindows(const std::function<bool(THandle)>& callback) override;
+  std::u16string WindowTitle(THandle window, int maxCount) override;
+  void PostClose(THandle window) override;
+  void SetForegroundWindow(THandle window) override;
+  void SetTopmost(THandle window, bool topmost) override;
+  TSize PrimaryScreenSize() override;
+};
+
+class TWin32Dialogs : public IDialogs {
+ public:
+  void ShowMessage(THandle owner, const std::u16string& text) override;
+  TDialogAnswer Confirm(THandle owner, const std::u16string& text) override;
+  void ShowError(THandle owner, const std::u16string& title, const std::u16string& text) override;
+  bool OpenFile(THandle owner, const TOpenDialogRequest& request, std::u16string& chosen) override;
+};
+
+class TWin32App : public IApplication {
+ public:
+  void Run(TForm& mainForm) override;
+  std::u16string ExecutablePath() override;
+  void ProcessMessages() override;
+  void Terminate() override { FTerminated = true; }
+  bool Terminated() const override { return FTerminated; }
+  std::vector<std::uint8_t> ReadVersionBlock(const std::u16string& path) override;
+
+  HWND MainWindow = nullptr;
+
+ private:
+  bool FTerminated = false;
+};
+
+class TWin32Widgets : public IWidgetFactory {
+ public:
+  void CreateForm(TForm& form) override;
+  TSize OuterSize(const TForm& form) override;
+};
+
+// Keyboard routing of the forms (shortcuts, Tab, Enter, accelerators); true when handled.
+bool PreTranslate(MSG& message);
+
+// Where an error that escaped a handler goes; window procedures never let one through.
+void SetErrorHandler(std::function<void(const std::exception&)> handler);
+void ReportError(const std::exception& error);
+
+class TWin32Platform : public TPlatform {
+ public:
+  TWin32Files FilesImpl;
+  TWin32Shell ShellImpl;
+  TWin32Windows WindowsImpl;
+  TWin32Dialogs DialogsImpl;
+  TWin32App AppImpl;
+  TWin32Widgets WidgetsImpl;
+
+  IFileSystem& Files() override { return FilesImpl; }
+  IShell& Shell() override { return ShellImpl; }
+  IWindowManager& Windows() override { return WindowsImpl; }
+  IDialogs& Dialogs() override { return DialogsImpl; }
+  IApplication& App() override { return AppImpl; }
+  IWidgetFactory& Widgets() override { return WidgetsImpl; }
+};
+
+}  // namespace platform::win32
