@@ -51,6 +51,7 @@ void TfrmMain::FormCreate() {
     TIniScope ini(*this);
     cbxPDF.SetChecked(ini->ReadBool(cMain, u"PDFOut", true));
   }
+  // Later steps: the empty model table, then the version footer.
 }
 
 void TfrmMain::PlaceWindow(int top, int left) {

@@ -1,0 +1,23 @@
+// The error box's title and text rules.
+#include <gtest/gtest.h>
+
+#include "app/ErrorBox.h"
+
+TEST(ErrorBox, TitleIsExecutableNameUpToFirstDotWithLaterCharactersLowered) {
+  EXPECT_EQ(app::ErrorBoxTitle(u"C:\\Program Files\\Quorvel\\Quorvel.exe"), u"Quorvel");
+  EXPECT_EQ(app::ErrorBoxTitle(u"C:\\x\\QUORVEL.EXE"), u"Quorvel");
+  EXPECT_EQ(app::ErrorBoxTitle(u"C:\\x\\my.tool.exe"), u"My");
+  EXPECT_EQ(app::ErrorBoxTitle(u"D:noext"), u"noext");
+  EXPECT_EQ(app::ErrorBoxTitle(u"C:\\x\\ÄÖÜ.exe"), u"Äöü");
+}
+
+TEST(ErrorBox, FullStopAppendedOnlyAfterCharactersAboveIt) {
+  EXPECT_EQ(app::ErrorBoxText(u"情報の取得に失敗しました"), u"情報の取得に失敗しました.");
+  EXPECT_EQ(app::ErrorBoxText(u"ends with a"), u"ends with a.");
+  EXPECT_EQ(app::ErrorBoxText(u"already."), u"already.");
+  EXPECT_EQ(app::ErrorBoxText(u"ファイル x は開けません。 y "), u"ファイル x は開けません。 y ") << "a blank is below '.'";
+  EXPECT_EQ(app::ErrorBoxText(u"bang!"), u"bang!");
+  EXPECT_EQ(app::ErrorBoxText(u"dash-"), u"dash-");
+  EXPECT_EQ(app::ErrorBoxText(u"slash/"), u"slash/.");
+  EXPECT_EQ(app::ErrorBoxText(u""), u"");
+}
