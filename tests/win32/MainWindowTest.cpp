@@ -1,0 +1,206 @@
+// The main window as real Win32 controls, read back through Win32 itself.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/uMain.h"
+#include "platform/Platform.h"
+#include "platform/win32/Win32.h"
+
+namespace {
+
+std::wstring Text(HWND window) {
+  wchar_t buffer[512] = {};
+  GetWindowTextW(window, buffer, 512);
+  return buffer;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t buffer[64] = {};
+  GetClassNameW(window, buffer, 64);
+  return buffer;
+}
+
+RECT ClientRectIn(HWND child, HWND parent) {
+  RECT rect;
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+HWND Hwnd(const platform::TControl& control) { return reinterpret_cast<HWND>(control.Handle()); }
+
+// A fresh folder as the current directory, with the settings file given.
+class Win32MainWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    FDir = std::wstring(temp) + L"quorvel-win32-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(++FCounter);
+    CreateDirectoryW(FDir.c_str(), nullptr);
+    GetCurrentDirectoryW(MAX_PATH, FOldDir);
+    SetCurrentDirectoryW(FDir.c_str());
+  }
+  void TearDown() override {
+    Form.reset();
+    app::frmMain = nullptr;
+    SetCurrentDirectoryW(FOldDir);
+    DeleteFileW((FDir + L"\\Halvorn.ini").c_str());
+    RemoveDirectoryW(FDir.c_str());
+  }
+  void WriteIni(const std::string& bytes) {
+    HANDLE file = CreateFileW((FDir + L"\\Halvorn.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+  std::string ReadIni() {
+    HANDLE file = CreateFileW((FDir + L"\\Halvorn.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    std::string bytes(65536, '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+  }
+  app::TfrmMain& Start() {
+    Form = std::make_unique<app::TfrmMain>();
+    app::frmMain = Form.get();
+    Form->CreateHandle();
+    Form->Guarded([this] { Form->FormCreate(); });
+    Form->Show();
+    platform::Current().App().ProcessMessages();
+    return *Form;
+  }
+  std::unique_ptr<app::TfrmMain> Form;
+
+ private:
+  std::wstring FDir;
+  wchar_t FOldDir[MAX_PATH] = {};
+  static inline int FCounter = 0;
+};
+
+TEST_F(Win32MainWindow, WindowStyleSizeAndCaption) {
+  WriteIni("[main]\r\ntop=40\r\nleft=50\r\nfilename=C:\\docs\\a.zip\r\n");
+  app::TfrmMain& form = Start();
+  HWND window = Hwnd(form);
+  ASSERT_TRUE(IsWindow(window));
+  EXPECT_EQ(Text(window), Wide(form.GetAppName()) + L" - a.zip");
+  LONG style = GetWindowLongW(window, GWL_STYLE);
+  EXPECT_TRUE(style & WS_CAPTION);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+  RECT client;
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right, 457);
+  EXPECT_EQ(client.bottom, 147);
+  RECT outer;
+  GetWindowRect(window, &outer);
+  EXPECT_EQ(outer.left, 50);
+  EXPECT_EQ(outer.top, 40);
+  platform::TSize size = form.OuterSize();
+  EXPECT_EQ(outer.right - outer.left, size.Width);
+  EXPECT_EQ(outer.bottom - outer.top, size.Height);
+}
+
+TEST_F(Win32MainWindow, ControlsInPlaceWithTheirCaptionsStatesAndStyles) {
+  app::TfrmMain& form = Start();
+  HWND window = Hwnd(form);
+  struct TExpect {
+    platform::TControl* Control;
+    const wchar_t* Class;
+    RECT Rect;
+    const wchar_t* Text;
+    bool Enabled;
+  };
+  const TExpect controls[] = {
+      {&form.edtFileName, L"Edit", {72, 14, 372, 35}, L"", true},
+      {&form.cbxPDF, L"Button", {72, 120, 217, 137}, L"Output PDF file", true},
+      {&form.btnFind, L"Button", {378, 8, 449, 41}, L"&Refer", true},
+      {&form.btnBrowse, L"Button", {378, 51, 449, 84}, L"&Browse", false},
+      {&form.btnModel, L"Button", {378, 90, 449, 123}, L"&Show Model", true},
+      {&form.edtApplication, L"Edit", {72, 41, 289, 62}, L"", true},
+      {&form.edtLicense, L"Edit", {72, 68, 289, 89}, L"", true},
+      {&form.edtCallsign, L"Edit", {72, 95, 289, 116}, L"", true},
+      {&form.lblAbout, L"Static", {222, 129, 449, 142}, L"lblAbout", true},
+      {&form.lblFileName, L"Static", {9, 18, 69, 31}, L"&File name :", true},
+  };
+  for (const TExpect& e : controls) {
+    HWND child = Hwnd(*e.Control);
+    ASSERT_EQ(GetParent(child), window) << e.Control->Name;
+    EXPECT_EQ(ClassOf(child), e.Class) << e.Control->Name;
+    RECT rect = ClientRectIn(child, window);
+    EXPECT_EQ(rect.left, e.Rect.left) << e.Control->Name;
+    EXPECT_EQ(rect.top, e.Rect.top) << e.Control->Name;
+    EXPECT_EQ(rect.right, e.Rect.right) << e.Control->Name;
+    EXPECT_EQ(rect.bottom, e.Rect.bottom) << e.Control->Name;
+    EXPECT_EQ(Text(child), e.Text) << e.Control->Name;
+    EXPECT_EQ(IsWindowEnabled(child) != FALSE, e.Enabled) << e.Control->Name;
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    EXPECT_STREQ(font.lfFaceName, L"Tahoma") << e.Control->Name;
+    EXPECT_EQ(font.lfHeight, -11) << e.Control->Name;
+  }
+  for (platform::TEdit* edit : {&form.edtApplication, &form.edtLicense, &form.edtCallsign})
+    EXPECT_TRUE(GetWindowLongW(Hwnd(*edit), GWL_STYLE) & ES_READONLY) << edit->Name;
+  EXPECT_FALSE(GetWindowLongW(Hwnd(form.edtFileName), GWL_STYLE) & ES_READONLY);
+  EXPECT_EQ(GetWindowLongW(Hwnd(form.btnFind), GWL_STYLE) & 0x0F, BS_DEFPUSHBUTTON);
+  EXPECT_EQ(GetWindowLongW(Hwnd(form.btnBrowse), GWL_STYLE) & 0x0F, BS_PUSHBUTTON);
+  EXPECT_EQ(GetWindowLongW(Hwnd(form.lblAbout), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
+  EXPECT_EQ(SendMessageW(Hwnd(form.cbxPDF), BM_GETCHECK, 0, 0), BST_CHECKED);
+  // Enter presses the default button.
+  LRESULT def = SendMessageW(window, DM_GETDEFID, 0, 0);
+  EXPECT_EQ(HIWORD(def), DC_HASDEFID);
+  EXPECT_EQ(GetDlgItem(window, LOWORD(def)), Hwnd(form.btnFind));
+}
+
+TEST_F(Win32MainWindow, TabOrderRunsThroughTheControlsInTheirOrder) {
+  app::TfrmMain& form = Start();
+  HWND window = Hwnd(form);
+  const platform::TControl* order[] = {&form.edtFileName, &form.cbxPDF,         &form.btnFind,
+                                       &form.btnModel,    &form.edtApplication, &form.edtLicense,
+                                       &form.edtCallsign};  // Browse is disabled: skipped
+  HWND at = Hwnd(form.edtFileName);
+  for (std::size_t i = 1; i <= std::size(order); ++i) {
+    at = GetNextDlgTabItem(window, at, FALSE);
+    EXPECT_EQ(at, Hwnd(*order[i % std::size(order)])) << "after " << order[i - 1]->Name;
+  }
+}
+
+TEST_F(Win32MainWindow, TypingAndClickingReachTheHandlers) {
+  app::TfrmMain& form = Start();
+  SetWindowTextW(Hwnd(form.edtFileName), L"C:\\docs\\b.xml");
+  EXPECT_EQ(form.DFileName(), u"C:\\docs\\b.xml");
+  EXPECT_EQ(Text(Hwnd(form)), Wide(form.GetAppName()) + L" - b.xml");
+  EXPECT_TRUE(IsWindowEnabled(Hwnd(form.btnBrowse)));
+  EXPECT_EQ(form.PFileName(), u"C:\\docs\\b.pdf");
+  SendMessageW(Hwnd(form.cbxPDF), BM_CLICK, 0, 0);
+  EXPECT_FALSE(form.cbxPDF.Checked());
+  EXPECT_EQ(form.PFileName(), u"C:\\docs\\Quorvel.pdf");
+}
+
+TEST_F(Win32MainWindow, CloseWritesTheSettingsFileAndEndsTheLoop) {
+  WriteIni("[main]\r\ntop=40\r\nleft=50\r\n");
+  app::TfrmMain& form = Start();
+  auto& app = static_cast<platform::win32::TWin32App&>(platform::Current().App());
+  app.MainWindow = Hwnd(form);
+  PostMessageW(Hwnd(form), WM_CLOSE, 0, 0);
+  app.ProcessMessages();
+  EXPECT_TRUE(form.Closed());
+  EXPECT_FALSE(IsWindowVisible(Hwnd(form)));
+  EXPECT_TRUE(app.Terminated()) << "the quit message marks the application as terminating";
+  EXPECT_EQ(ReadIni(), "\xEF\xBB\xBF[main]\r\ntop=40\r\nleft=50\r\nfilename=\r\nPDFOut=1\r\n\r\n");
+  app.MainWindow = nullptr;
+}
+
+}  // namespace
