@@ -6,7 +6,7 @@
 TEST(ErrorBox, TitleIsExecutableNameUpToFirstDotWithLaterCharactersLowered) {
   EXPECT_EQ(app::ErrorBoxTitle(u"C:\\Program Files\\Quorvel\\Quorvel.exe"), u"Quorvel");
   EXPECT_EQ(app::ErrorBoxTitle(u"C:\\x\\QUORVEL.EXE"), u"Quorvel");
-  EXPECT_EQ(app::ErrorBoxTitle(u"C:\\x\\my.tool.exe"), u"My");
+  EXPECT_EQ(app::ErrorBoxTitle(u"C:\\x\\my.tool.exe"), u"my") << "the first character stays as it is";
   EXPECT_EQ(app::ErrorBoxTitle(u"D:noext"), u"noext");
   EXPECT_EQ(app::ErrorBoxTitle(u"C:\\x\\ÄÖÜ.exe"), u"Äöü");
 }

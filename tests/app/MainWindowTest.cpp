@@ -126,7 +126,7 @@ TEST_F(MainWindow, LayoutOfControls) {
       {&form.edtApplication, {72, 41, 217, 21}, 5, u""},
       {&form.edtLicense, {72, 68, 217, 21}, 6, u""},
       {&form.edtCallsign, {72, 95, 217, 21}, 7, u""},
-      {&form.lblAbout, {222, 129, 227, 13}, -1, u"lblAbout"},
+      {&form.lblAbout, {222, 129, 227, 13}, -1, u"Ver. "},  // no version resource on the stand-in
   };
   for (const TPlace& p : places) {
     EXPECT_EQ(p.Control->Bounds, p.Bounds) << p.Control->Name;

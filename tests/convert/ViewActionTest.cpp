@@ -132,6 +132,9 @@ TEST_F(ViewAction, FixedPdfNameHoldingTheProgramNameClosesNothing) {
 
 TEST_F(ViewAction, SameDocumentViewedTwiceKeepsItsViewer) {
   app::TfrmMain& form = StartWithDocument();
+  std::u16string document = form.DFileName();
+  form.SetDFileName(u"D:\\before.zip");
+  form.SetDFileName(document);
   form.actBrowse.Execute();
   Os().WindowsImpl.TopLevel = {{0x30, u"a.pdf - Viewer"}};
   form.actBrowse.Execute();
