@@ -1,6 +1,7 @@
 #include "app/uMain.h"
 
 #include "app/ErrorBox.h"
+#include "app/VersionInfo.h"
 #include "convert/PathRules.h"
 #include "platform/Platform.h"
 
@@ -51,7 +52,10 @@ void TfrmMain::FormCreate() {
     TIniScope ini(*this);
     cbxPDF.SetChecked(ini->ReadBool(cMain, u"PDFOut", true));
   }
-  // Later steps: the empty model table, then the version footer.
+  CreateModelTable();
+  // The version first: only SetCompanyName writes the footer.
+  SetAppVersion(GetVersionInfo(AppFileName, vrFileVersion));
+  SetCompanyName(GetVersionInfo(AppFileName, vrCompanyName));
 }
 
 void TfrmMain::PlaceWindow(int top, int left) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "model/ModelTable.h"
 #include "platform/Controls.h"
 #include "settings/IniFile.h"
 
@@ -26,6 +27,8 @@ class TfrmMain : public platform::TForm {
   platform::TButton btnFind{"btnFind"};
   platform::TButton btnBrowse{"btnBrowse"};
   platform::TButton btnModel{"btnModel"};
+  model::TModelTable cdsModel{"cdsModel"};
+  model::TDataSource dsModel{cdsModel};
   platform::TEdit edtApplication{"edtApplication"};
   platform::TEdit edtCallsign{"edtCallsign"};
   platform::TEdit edtFileName{"edtFileName"};
@@ -79,6 +82,10 @@ class TfrmMain : public platform::TForm {
   void CloseStaleViewers();
   std::uint32_t ExecHalvorn(const std::u16string& Filename);
   void SetFormFooting();
+  void CreateModelTable();
+  void LoadModelTable(const std::u16string& aStLicense);
+  void SaveModelTable(const std::u16string& aStLicense);
+  friend struct TModelStoreAccess;  // tests and benchmarks reach the store directly
 
   std::u16string AppFileName;
   std::u16string AppName;

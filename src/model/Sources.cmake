@@ -1,3 +1,10 @@
 set(QUORVEL_MODEL_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ModelErrors.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ModelTable.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ModelStore.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ModelConfirm.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ModelGrid.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ModelNavigator.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uModel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ModelAction.cpp
 )

@@ -13,7 +13,39 @@ std::u16string TShortCut::Text() const {
 
 TControl::TControl(TControlKind kind, std::string name) : Kind(kind), Name(std::move(name)) {}
 
-TControl::~TControl() = default;
+TControl::~TControl() {
+  SetParent(nullptr);
+  for (TControl* child : FChildren) child->FParent = nullptr;
+}
+
+void TControl::SetParent(TControl* parent) {
+  if (FParent) {
+    auto& siblings = FParent->FChildren;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  }
+  FParent = parent;
+  if (parent) parent->FChildren.push_back(this);
+}
+
+TRect TControl::FormBounds() const {
+  TRect bounds = Bounds;
+  for (const TControl* parent = FParent; parent; parent = parent->FParent) {
+    bounds.Left += parent->Bounds.Left;
+    bounds.Top += parent->Bounds.Top;
+  }
+  return bounds;
+}
+
+void TControl::SetBounds(const TRect& bounds) {
+  if (bounds == Bounds) return;
+  Bounds = bounds;
+  NotifyMoved();
+}
+
+void TControl::NotifyMoved() {
+  Notify(TProperty::Bounds);
+  for (TControl* child : FChildren) child->NotifyMoved();
+}
 
 void TControl::SetText(const std::u16string& value) {
   if (value == FText) return;
@@ -192,6 +224,13 @@ void TForm::UserClose() {
     }
   } closeAfter{this};
   if (OnClose) OnClose();
+}
+
+void TForm::UserResized(int clientWidth, int clientHeight) {
+  if (clientWidth == ClientWidth && clientHeight == ClientHeight) return;
+  ClientWidth = clientWidth;
+  ClientHeight = clientHeight;
+  if (OnResize) OnResize();
 }
 
 TControl* TForm::FindControl(const std::string& name) const {

@@ -37,7 +37,7 @@ struct TFont {
 
 enum class TControlKind { Form, Edit, Button, CheckBox, Label, Panel, Custom };
 enum class TAlignment { Left, Right, Center };
-enum class TProperty { Text, Enabled, Checked, Bounds, ReadOnly, Focus, Action };
+enum class TProperty { Text, Enabled, Checked, Bounds, ReadOnly, Focus, Action, Content };
 
 // Ctrl+letter shortcuts are all the program uses; 0 is none.
 struct TShortCut {
@@ -84,13 +84,30 @@ class TControl {
   IControlPeer* Peer() const { return FPeer.get(); }
   THandle Handle() const { return FPeer ? FPeer->Handle() : 0; }
 
+  // The panel this control stands in; its Bounds are then in the panel's pixels. Not owned.
+  TControl* Parent() const { return FParent; }
+  void SetParent(TControl* parent);
+  // Bounds in the form's client pixels, through the parents.
+  TRect FormBounds() const;
+  // Moves the control; the controls standing in it move along.
+  void SetBounds(const TRect& bounds);
+
  protected:
   void Notify(TProperty what);
   std::u16string FText;
   bool FEnabled = true;
 
  private:
+  void NotifyMoved();
   std::unique_ptr<IControlPeer> FPeer;
+  TControl* FParent = nullptr;
+  std::vector<TControl*> FChildren;  // not owned
+};
+
+// A plain area that other controls stand in.
+class TPanel : public TControl {
+ public:
+  explicit TPanel(std::string name) : TControl(TControlKind::Panel, std::move(name)) {}
 };
 
 class TAction;
@@ -238,6 +255,7 @@ class TForm : public TControl {
   TPopupMenu* PopupMenu = nullptr;    // not owned
   std::vector<TControl*> Controls;    // in creation (z-) order; not owned
   std::function<void()> OnClose;
+  std::function<void()> OnResize;  // after the user resized a sizeable form
   int ModalResult = 0;
 
   int Left() const { return FLeft; }
@@ -259,6 +277,8 @@ class TForm : public TControl {
   // A close request (title bar, Alt+F4): runs OnClose, then the window goes; a modal form
   // ends its showing with result 2 instead.
   void UserClose();
+  // From the backend: the client area of a sizeable form now has this size.
+  void UserResized(int clientWidth, int clientHeight);
   bool Closed() const { return FClosed; }
   TControl* FindControl(const std::string& name) const;
 

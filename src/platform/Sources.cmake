@@ -10,6 +10,8 @@ set(QUORVEL_STANDIN_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/standin/App.cpp
   ${CMAKE_CURRENT_LIST_DIR}/standin/Dialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/standin/Files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/standin/Grid.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/standin/Navigator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/standin/Shell.cpp
   ${CMAKE_CURRENT_LIST_DIR}/standin/Widgets.cpp
   ${CMAKE_CURRENT_LIST_DIR}/standin/Windows.cpp
@@ -19,6 +21,8 @@ set(QUORVEL_WIN32_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/win32/App.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32/Dialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32/Files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/win32/Grid.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/win32/Navigator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32/Shell.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32/Widgets.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32/Windows.cpp

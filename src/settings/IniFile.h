@@ -8,6 +8,8 @@
 
 namespace settings {
 
+class TIniImage;
+
 enum class TEncoding { UTF8 };
 
 class TCustomIniFile {
@@ -54,11 +56,8 @@ class TMemIniFile : public TCustomIniFile {
   TEncoding Encoding() const { return FEncoding; }
 
  private:
-  struct TLine;
-  struct TSection;
-  struct TData;
   TEncoding FEncoding;
-  std::unique_ptr<TData> FData;
+  std::unique_ptr<TIniImage> FData;
 };
 
 }  // namespace settings

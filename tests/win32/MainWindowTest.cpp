@@ -132,7 +132,7 @@ TEST_F(Win32MainWindow, ControlsInPlaceWithTheirCaptionsStatesAndStyles) {
       {&form.edtApplication, L"Edit", {72, 41, 289, 62}, L"", true},
       {&form.edtLicense, L"Edit", {72, 68, 289, 89}, L"", true},
       {&form.edtCallsign, L"Edit", {72, 95, 289, 116}, L"", true},
-      {&form.lblAbout, L"Static", {222, 129, 449, 142}, L"lblAbout", true},
+      {&form.lblAbout, L"Static", {222, 129, 449, 142}, L"Ver. ", true},  // the test program has no version resource
       {&form.lblFileName, L"Static", {9, 18, 69, 31}, L"&File name :", true},
   };
   for (const TExpect& e : controls) {

@@ -15,8 +15,9 @@ class TStandInFiles : public IFileSystem {
     Reading,    // open for reading, sharing read: our load works, our flush fails
     Writing,    // open for writing: our load and our flush fail
   };
-  void HoldOpen(const std::u16string& path, THold how) { FHolds[path] = how; }
-  void ReleaseHold(const std::u16string& path) { FHolds.erase(path); }
+  // A hold applies to the file itself, whichever link or spelling names it.
+  void HoldOpen(const std::u16string& path, THold how);
+  void ReleaseHold(const std::u16string& path);
   void ReleaseAll() { FHolds.clear(); }
 
   bool FileExists(const std::u16string& path) override;
@@ -33,7 +34,11 @@ class TStandInFiles : public IFileSystem {
   void Remove(const std::u16string& path) noexcept override;
 
  private:
-  std::map<std::u16string, THold> FHolds;
+  std::u16string HoldKey(const std::u16string& path);
+  const THold* HoldOn(const std::u16string& path);
+
+  std::map<std::u16string, THold> FHolds;  // by HoldKey
+  unsigned FTempCounter = 0;
 };
 
 }  // namespace platform::standin

@@ -4,10 +4,13 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/Controls.h"
+#include "platform/Grid.h"
+#include "platform/Navigator.h"
 #include "platform/Platform.h"
 #include "platform/standin/Files.h"
 
@@ -103,11 +106,18 @@ class TStandInWidgets : public IWidgetFactory {
   std::vector<TForm*> Forms;  // created and not yet destroyed; not owned
   // Runs when a form is shown modally; the test acts as the user and sets ModalResult.
   std::function<void(TForm&)> OnShowModal;
+  // Text metrics of the grids' font, in pixels: every character is CharWidth wide.
+  int DigitWidth = 6;
+  int Overhang = 0;
+  int CharWidth = 6;
 
   void CreateForm(TForm& form) override;
   TSize OuterSize(const TForm& form) override;
   void Forget(TForm* form);
 };
+
+std::unique_ptr<IControlPeer> CreateGridPeer(TCustomGrid& grid, TStandInWidgets& owner, THandle handle);
+std::unique_ptr<IControlPeer> CreateNavigatorPeer(TCustomNavigator& navigator, THandle handle);
 
 class TStandInPlatform : public TPlatform {
  public:

@@ -61,8 +61,15 @@ THandle gNextHandle = 0x10000;
 
 void TStandInWidgets::CreateForm(TForm& form) {
   form.AttachPeer(std::make_unique<TStandInFormPeer>(form, *this, gNextHandle++));
-  for (TControl* control : form.Controls)
-    control->AttachPeer(std::make_unique<TStandInControlPeer>(gNextHandle++));
+  for (TControl* control : form.Controls) {
+    if (auto* grid = dynamic_cast<TCustomGrid*>(control)) {
+      control->AttachPeer(CreateGridPeer(*grid, *this, gNextHandle++));
+    } else if (auto* navigator = dynamic_cast<TCustomNavigator*>(control)) {
+      control->AttachPeer(CreateNavigatorPeer(*navigator, gNextHandle++));
+    } else {
+      control->AttachPeer(std::make_unique<TStandInControlPeer>(gNextHandle++));
+    }
+  }
   Forms.push_back(&form);
 }
 

@@ -80,15 +80,18 @@ class TWin32ControlPeer : public IControlPeer {
         if (auto* box = dynamic_cast<TCheckBox*>(&FControl))
           SendMessageW(FWindow, BM_SETCHECK, box->Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
         break;
-      case TProperty::Bounds:
-        SetWindowPos(FWindow, nullptr, FControl.Bounds.Left, FControl.Bounds.Top, FControl.Bounds.Width,
-                     FControl.Bounds.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+      case TProperty::Bounds: {
+        TRect at = FControl.FormBounds();
+        SetWindowPos(FWindow, nullptr, at.Left, at.Top, at.Width, at.Height, SWP_NOZORDER | SWP_NOACTIVATE);
         break;
+      }
       case TProperty::ReadOnly:
         if (auto* edit = dynamic_cast<TEdit*>(&FControl)) SendMessageW(FWindow, EM_SETREADONLY, edit->ReadOnly, 0);
         break;
       case TProperty::Focus:
         ::SetFocus(FWindow);
+        break;
+      case TProperty::Content:
         break;
     }
   }
@@ -229,7 +232,10 @@ void ShowPopup(TForm& form, HWND window, LPARAM lParam) {
       continue;
     }
     std::u16string caption = item.Caption();
-    if (item.Action() && !item.Action()->ShortCut.Empty()) caption += u"\t" + item.Action()->ShortCut.Text();
+    if (item.Action() && !item.Action()->ShortCut.Empty()) {
+      caption.push_back(u'\t');
+      caption.append(item.Action()->ShortCut.Text());
+    }
     AppendMenuW(menu, MF_STRING | (item.Enabled() ? MF_ENABLED : MF_GRAYED), cFirstMenuId + i, W(caption));
   }
   POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -254,6 +260,10 @@ LRESULT HandleMessage(TForm& form, HWND window, UINT message, WPARAM wParam, LPA
     case WM_CLOSE:
       form.UserClose();
       return 0;
+    case WM_SIZE:
+      if (form.Border == TForm::TBorder::Sizeable && wParam != SIZE_MINIMIZED)
+        form.UserResized(LOWORD(lParam), HIWORD(lParam));
+      break;
     case DM_GETDEFID: {
       // Enter presses the focused push button, else the default button.
       TControl* focused = form.Focused();
@@ -341,6 +351,10 @@ HWND CreateChild(TForm& form, HWND parent, TControl& control, int id) {
       className = L"BUTTON";
       style |= BS_AUTOCHECKBOX;
       break;
+    case TControlKind::Panel:
+      // Beneath the controls that stand in it: it must not paint over them.
+      style |= SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX | WS_CLIPSIBLINGS;
+      break;
     case TControlKind::Label: {
       auto& label = static_cast<TLabel&>(control);
       style |= control.Alignment == TAlignment::Right    ? SS_RIGHT
@@ -356,8 +370,8 @@ HWND CreateChild(TForm& form, HWND parent, TControl& control, int id) {
   if (control.TabOrder >= 0) style |= WS_TABSTOP;
   if (!control.Enabled()) style |= WS_DISABLED;
   (void)form;
-  HWND window = CreateWindowExW(exStyle, className, W(control.Text()), style, control.Bounds.Left, control.Bounds.Top,
-                                control.Bounds.Width, control.Bounds.Height, parent,
+  TRect at = control.FormBounds();
+  HWND window = CreateWindowExW(exStyle, className, W(control.Text()), style, at.Left, at.Top, at.Width, at.Height, parent,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.Font)), FALSE);
@@ -380,9 +394,22 @@ void TWin32Widgets::CreateForm(TForm& form) {
   form.AttachPeer(std::make_unique<TWin32FormPeer>(form, window));
   for (std::size_t i = 0; i < form.Controls.size(); ++i) {
     TControl& control = *form.Controls[i];
-    HWND child = CreateChild(form, window, control, cFirstControlId + static_cast<int>(i));
+    const int id = cFirstControlId + static_cast<int>(i);
+    if (auto* grid = dynamic_cast<TCustomGrid*>(&control)) {
+      control.AttachPeer(CreateGridPeer(*grid, window, id));
+      continue;
+    }
+    if (auto* navigator = dynamic_cast<TCustomNavigator*>(&control)) {
+      control.AttachPeer(CreateNavigatorPeer(*navigator, window, id));
+      continue;
+    }
+    HWND child = CreateChild(form, window, control, id);
     control.AttachPeer(std::make_unique<TWin32ControlPeer>(control, child));
   }
+  // Controls stand in their panels only on screen: every window is the form's child.
+  for (TControl* control : form.Controls)
+    if (control->Kind == TControlKind::Panel)
+      SetWindowPos(H(control->Handle()), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 TSize TWin32Widgets::OuterSize(const TForm& form) {

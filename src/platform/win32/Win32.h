@@ -3,9 +3,12 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/Controls.h"
+#include "platform/Grid.h"
+#include "platform/Navigator.h"
 #include "platform/Platform.h"
 #include "platform/win32/Files.h"
 
@@ -67,6 +70,25 @@ class TWin32Widgets : public IWidgetFactory {
   void CreateForm(TForm& form) override;
   TSize OuterSize(const TForm& form) override;
 };
+
+// Peers of the custom controls, as children of the form window `form` with this control id.
+std::unique_ptr<IControlPeer> CreateGridPeer(TCustomGrid& grid, HWND form, int id);
+std::unique_ptr<IControlPeer> CreateNavigatorPeer(TCustomNavigator& navigator, HWND form, int id);
+
+// A grid window answers cGridQuery with what it shows: lParam points to a TGridQuery whose
+// Row (-1: the title row) and Col name the cell.
+constexpr UINT cGridQuery = WM_APP + 0x320;
+struct TGridQuery {
+  int Row = 0;
+  int Col = 0;
+  int RowCount = 0;    // answered
+  int CurrentRow = 0;  // answered
+  int CurrentCol = 0;  // answered
+  BOOL EditorMode = FALSE;  // answered
+  wchar_t Text[256] = {};   // answered: the cell's text
+};
+// A navigator window answers cNavigatorEnabled with a bit per enabled button.
+constexpr UINT cNavigatorEnabled = WM_APP + 0x321;
 
 // Keyboard routing of the forms (shortcuts, Tab, Enter, accelerators); true when handled.
 bool PreTranslate(MSG& message);

@@ -1,0 +1,35 @@
+#pragma once
+// The record navigator of the model dialog: nine buttons that move through, add, delete,
+// edit, post and cancel rows of the table behind its data source.
+#include <string>
+
+#include "model/ModelTable.h"
+#include "platform/Navigator.h"
+
+namespace model {
+
+enum TNavigateBtn { nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel };
+constexpr int cNavigateButtonCount = nbCancel + 1;
+
+class TModelNavigator : public platform::TCustomNavigator, private TDataLink {
+ public:
+  // Errors and the delete question show over `form`.
+  TModelNavigator(std::string name, platform::TForm& form, TDataSource& source);
+  ~TModelNavigator() override;
+
+  int ButtonCount() const override { return cNavigateButtonCount; }
+  std::u16string ButtonGlyph(int button) const override;
+  std::u16string ButtonHint(int button) const override;
+  bool ButtonEnabled(int button) const override;
+  bool ButtonRepeats(int button) const override { return button == nbPrior || button == nbNext; }
+  void UserClick(int button) override;
+
+ private:
+  void DataEvent(TDataEvent) override { Invalidate(); }
+  void Click(TNavigateBtn button);
+
+  platform::TForm& FForm;
+  TDataSource& FSource;
+};
+
+}  // namespace model

@@ -1,0 +1,32 @@
+#pragma once
+// A row of push buttons drawn as one control that never takes the focus; which buttons there
+// are and what they do come from a subclass.
+#include <string>
+
+#include "platform/Controls.h"
+
+namespace platform {
+
+class TCustomNavigator : public TControl {
+ public:
+  explicit TCustomNavigator(std::string name) : TControl(TControlKind::Custom, std::move(name)) {}
+
+  bool ShowHint = false;
+  // A repeating button clicks when pressed, after RepeatDelay and then every RepeatInterval
+  // milliseconds while held; the others click when released.
+  int RepeatDelay = 0;
+  int RepeatInterval = 0;
+
+  virtual int ButtonCount() const = 0;
+  virtual std::u16string ButtonGlyph(int button) const = 0;
+  virtual std::u16string ButtonHint(int button) const = 0;
+  virtual bool ButtonEnabled(int button) const = 0;
+  virtual bool ButtonRepeats(int button) const = 0;
+  // From the backend; a disabled button does nothing, and errors are the navigator's to show.
+  virtual void UserClick(int button) = 0;
+
+  // The backend redraws the buttons' states.
+  void Invalidate() { Notify(TProperty::Content); }
+};
+
+}  // namespace platform

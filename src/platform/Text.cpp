@@ -1,0 +1,131 @@
+#include "platform/Text.h"
+
+#include <cstdint>
+
+namespace platform {
+
+namespace {
+
+constexpr char32_t cReplacement = 0xFFFD;
+
+void AppendCodePoint(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+void AppendUtf16(std::u16string& out, char32_t c) {
+  if (c < 0x10000) {
+    out += static_cast<char16_t>(c);
+  } else {
+    c -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (c >> 10));
+    out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+  }
+}
+
+// Decodes one sequence at bytes[pos]. On success pos moves past it; on a fault pos moves past
+// the longest valid prefix (at least one byte), so a bad sequence is replaced only once.
+bool DecodeOne(std::string_view bytes, std::size_t& pos, char32_t& c) {
+  const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
+  const std::uint8_t lead = byte(pos);
+  if (lead < 0x80) {
+    c = lead;
+    ++pos;
+    return true;
+  }
+  std::size_t count = 0;
+  std::uint8_t low = 0x80, high = 0xBF;  // range of the second byte, narrower after some leads
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    count = 1;
+    c = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    count = 2;
+    c = lead & 0x0F;
+    if (lead == 0xE0) low = 0xA0;   // overlong
+    if (lead == 0xED) high = 0x9F;  // surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    count = 3;
+    c = lead & 0x07;
+    if (lead == 0xF0) low = 0x90;   // overlong
+    if (lead == 0xF4) high = 0x8F;  // above U+10FFFF
+  } else {
+    ++pos;
+    return false;
+  }
+  for (std::size_t k = 1; k <= count; ++k) {
+    const std::size_t i = pos + k;
+    const bool inRange = i < bytes.size() && (k == 1 ? byte(i) >= low && byte(i) <= high : (byte(i) & 0xC0) == 0x80);
+    if (!inRange) {
+      pos = i;
+      return false;
+    }
+    c = (c << 6) | (byte(i) & 0x3F);
+  }
+  pos += count + 1;
+  return true;
+}
+
+}  // namespace
+
+std::string ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = cReplacement;
+    }
+    AppendCodePoint(out, c);
+  }
+  return out;
+}
+
+bool TryFromUtf8(std::string_view bytes, std::u16string& out) {
+  out.clear();
+  out.reserve(bytes.size());
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    char32_t c = 0;
+    if (!DecodeOne(bytes, pos, c)) return false;
+    AppendUtf16(out, c);
+  }
+  return true;
+}
+
+std::u16string FromUtf8(std::string_view bytes) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    char32_t c = 0;
+    AppendUtf16(out, DecodeOne(bytes, pos, c) ? c : cReplacement);
+  }
+  return out;
+}
+
+std::u16string IntToStr(long long value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+bool ContainsText(std::u16string_view text, std::u16string_view pattern) {
+  return !pattern.empty() && text.find(pattern) != std::u16string_view::npos;
+}
+
+}  // namespace platform

@@ -1,0 +1,218 @@
+#include "platform/standin/Files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/Exception.h"
+#include "platform/Text.h"
+
+namespace platform::standin {
+
+namespace {
+
+// The Windows codes and texts for the errno values a settings file meets, so that messages
+// read as they would on Windows; anything else keeps errno and the C library's text.
+struct TSystemError {
+  int Errno;
+  unsigned long Code;
+  const char16_t* Text;
+};
+constexpr char16_t cAccessDenied[] = u"アクセスが拒否されました。";
+constexpr TSystemError cSystemErrors[] = {
+    {ENOENT, 2, u"指定されたファイルが見つかりません。"},
+    {ENOTDIR, 3, u"指定されたパスが見つかりません。"},
+    {EACCES, 5, cAccessDenied},
+    {EPERM, 5, cAccessDenied},
+    {EISDIR, 5, cAccessDenied},
+    {EROFS, 19, u"メディアは書き込み禁止になっています。"},
+    {EEXIST, 80, u"ファイルが存在します。"},
+    {ENOSPC, 112, u"ディスクに十分な空き領域がありません。"},
+};
+constexpr unsigned long cErrnoFlag = 0x20000000;  // the "application error" bit of Windows codes
+
+[[noreturn]] void RaiseErrno(int error) {
+  for (const TSystemError& known : cSystemErrors) {
+    if (known.Errno == error) throw EOSError(known.Code, known.Text);
+  }
+  throw EOSError(cErrnoFlag | static_cast<unsigned long>(error), FromUtf8(std::strerror(error)));
+}
+
+[[noreturn]] void RaiseSharingViolation() {
+  throw EOSError(32, u"プロセスはファイルにアクセスできません。別のプロセスが使用中です。");
+}
+
+std::string Native(const std::u16string& path) { return ToUtf8(path); }
+
+// Handles are descriptors plus one, since 0 means no handle and descriptor 0 is valid.
+TFileHandle ToHandle(int fd) { return static_cast<TFileHandle>(fd) + 1; }
+int ToFd(TFileHandle handle) { return static_cast<int>(handle - 1); }
+
+class TFd {
+ public:
+  explicit TFd(int fd) : FFd(fd) {}
+  ~TFd() {
+    if (FFd >= 0) ::close(FFd);
+  }
+  TFd(const TFd&) = delete;
+  TFd& operator=(const TFd&) = delete;
+  int Get() const { return FFd; }
+
+ private:
+  int FFd;
+};
+
+bool IsMissing(int error) { return error == ENOENT || error == ENOTDIR; }
+
+std::string Folder(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string BaseName(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::u16string TStandInFiles::HoldKey(const std::u16string& path) {
+  std::u16string resolved = ResolveLinks(path);
+  return resolved == path ? ExpandFileName(path) : resolved;
+}
+
+void TStandInFiles::HoldOpen(const std::u16string& path, THold how) { FHolds[HoldKey(path)] = how; }
+
+void TStandInFiles::ReleaseHold(const std::u16string& path) { FHolds.erase(HoldKey(path)); }
+
+const TStandInFiles::THold* TStandInFiles::HoldOn(const std::u16string& path) {
+  if (FHolds.empty()) return nullptr;
+  auto found = FHolds.find(HoldKey(path));
+  return found == FHolds.end() ? nullptr : &found->second;
+}
+
+bool TStandInFiles::FileExists(const std::u16string& path) {
+  struct stat info {};
+  return ::stat(Native(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+std::u16string TStandInFiles::ExpandFileName(const std::u16string& name) {
+  std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(Native(name))).lexically_normal();
+  std::string text = full.string();
+  if (text.size() > 1 && text.back() == '/') text.pop_back();
+  return FromUtf8(text);
+}
+
+std::optional<std::string> TStandInFiles::ReadShared(const std::u16string& path) {
+  const THold* hold = HoldOn(path);
+  if (hold && *hold == THold::Writing) RaiseSharingViolation();
+  TFd fd(::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.Get() < 0) {
+    if (IsMissing(errno)) return std::nullopt;
+    RaiseErrno(errno);
+  }
+  struct stat info {};
+  if (::fstat(fd.Get(), &info) != 0) RaiseErrno(errno);
+  if (S_ISDIR(info.st_mode)) return std::nullopt;
+
+  // One allocation of the size the file has now; a file that grows meanwhile is read on.
+  std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
+  std::size_t done = 0;
+  for (;;) {
+    if (done == bytes.size()) bytes.resize(bytes.size() + 65536);
+    const ssize_t got = ::read(fd.Get(), bytes.data() + done, bytes.size() - done);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      RaiseErrno(errno);
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+std::u16string TStandInFiles::ResolveLinks(const std::u16string& path) {
+  char* resolved = ::realpath(Native(path).c_str(), nullptr);
+  if (!resolved) return path;
+  std::u16string result = FromUtf8(resolved);
+  std::free(resolved);
+  return result;
+}
+
+TFileHandle TStandInFiles::LockExclusive(const std::u16string& path) {
+  if (HoldOn(path)) RaiseSharingViolation();
+  // Opening for writing is what fails on a read-only file, as on Windows.
+  const int fd = ::open(Native(path).c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) {
+    if (IsMissing(errno) || errno == EISDIR) return 0;
+    RaiseErrno(errno);
+  }
+  return ToHandle(fd);
+}
+
+TFileHandle TStandInFiles::CreateTemp(const std::u16string& nearPath, std::u16string& tempPath) {
+  const std::string near = Native(nearPath);
+  const std::string stem = Folder(near) + "/." + BaseName(near) + "." + std::to_string(::getpid()) + ".";
+  for (;;) {
+    const std::string candidate = stem + std::to_string(++FTempCounter) + ".tmp";
+    // Mode 0666 less the umask: what a newly created settings file would get.
+    const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      tempPath = FromUtf8(candidate);
+      return ToHandle(fd);
+    }
+    if (errno != EEXIST) RaiseErrno(errno);
+  }
+}
+
+std::size_t TStandInFiles::Write(TFileHandle file, const char* data, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t put = ::write(ToFd(file), data + done, size - done);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      RaiseErrno(errno);
+    }
+    if (put == 0) break;
+    done += static_cast<std::size_t>(put);
+  }
+  return done;
+}
+
+void TStandInFiles::FlushToDisk(TFileHandle file) {
+  if (::fsync(ToFd(file)) != 0) RaiseErrno(errno);
+}
+
+void TStandInFiles::Close(TFileHandle file) {
+  if (file != 0) ::close(ToFd(file));
+}
+
+void TStandInFiles::CopyAttributes(const std::u16string& from, const std::u16string& to) {
+  struct stat info {};
+  const std::string target = Native(to);
+  if (::stat(Native(from).c_str(), &info) != 0) RaiseErrno(errno);
+  // Ownership first: changing it may clear set-id bits, which the mode then restores.
+  // Only a privileged process may give a file away, so a refusal leaves it ours.
+  if (::chown(target.c_str(), info.st_uid, info.st_gid) != 0 && errno != EPERM) RaiseErrno(errno);
+  if (::chmod(target.c_str(), info.st_mode & 07777) != 0) RaiseErrno(errno);
+}
+
+void TStandInFiles::Replace(const std::u16string& from, const std::u16string& to) {
+  const std::string target = Native(to);
+  if (::rename(Native(from).c_str(), target.c_str()) != 0) RaiseErrno(errno);
+  // The rename is done; making the folder entry durable is best effort.
+  TFd folder(::open(Folder(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folder.Get() >= 0) ::fsync(folder.Get());
+}
+
+void TStandInFiles::Remove(const std::u16string& path) noexcept { ::unlink(Native(path).c_str()); }
+
+}  // namespace platform::standin

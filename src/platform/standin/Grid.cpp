@@ -1,0 +1,29 @@
+// A grid in memory: it measures text with the stand-in's fixed metrics.
+#include "platform/Grid.h"
+#include "platform/standin/StandIn.h"
+
+namespace platform::standin {
+
+namespace {
+
+class TStandInGridPeer : public IGridPeer {
+ public:
+  TStandInGridPeer(TStandInWidgets& owner, THandle handle) : FOwner(owner), FHandle(handle) {}
+  void Changed(TProperty) override {}
+  THandle Handle() const override { return FHandle; }
+  int TextWidth(const std::u16string& text) override { return FOwner.CharWidth * static_cast<int>(text.size()); }
+  int DigitWidth() override { return FOwner.DigitWidth; }
+  int Overhang() override { return FOwner.Overhang; }
+
+ private:
+  TStandInWidgets& FOwner;
+  THandle FHandle;
+};
+
+}  // namespace
+
+std::unique_ptr<IControlPeer> CreateGridPeer(TCustomGrid&, TStandInWidgets& owner, THandle handle) {
+  return std::make_unique<TStandInGridPeer>(owner, handle);
+}
+
+}  // namespace platform::standin

@@ -1,0 +1,598 @@
+// A grid as a window of its own that draws what its TCustomGrid reports, with a real edit
+// control as the in-place editor. Keys, characters, clicks and the focus go back to the grid.
+#include "platform/win32/Win32.h"
+
+#include <commctrl.h>
+#include <imm.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <vector>
+
+
+namespace platform::win32 {
+
+namespace {
+
+const wchar_t* const cGridClass = L"QuorvelGrid";
+constexpr int cIndicatorWidth = 11;
+constexpr int cLine = 1;          // grid lines between rows and columns
+constexpr int cDragMargin = 3;    // pixels either side of a title border that start a resize
+constexpr UINT cExitMessage = WM_APP + 0x301;  // the focus went elsewhere in the form
+constexpr UINT_PTR cEditorSubclass = 1;
+
+TShiftState ShiftNow() {
+  return {GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0};
+}
+
+bool KeyOf(WPARAM vk, TKey& key) {
+  switch (vk) {
+    case VK_UP: key = TKey::Up; return true;
+    case VK_DOWN: key = TKey::Down; return true;
+    case VK_LEFT: key = TKey::Left; return true;
+    case VK_RIGHT: key = TKey::Right; return true;
+    case VK_HOME: key = TKey::Home; return true;
+    case VK_END: key = TKey::End; return true;
+    case VK_PRIOR: key = TKey::PageUp; return true;
+    case VK_NEXT: key = TKey::PageDown; return true;
+    case VK_TAB: key = TKey::Tab; return true;
+    case VK_RETURN: key = TKey::Enter; return true;
+    case VK_ESCAPE: key = TKey::Escape; return true;
+    case VK_INSERT: key = TKey::Insert; return true;
+    case VK_DELETE: key = TKey::Delete; return true;
+    case VK_F2: key = TKey::F2; return true;
+    default: return false;
+  }
+}
+
+std::u16string WindowText(HWND window) {
+  int length = GetWindowTextLengthW(window);
+  std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
+  GetWindowTextW(window, text.data(), length + 1);
+  return U(text.data());
+}
+
+UINT DrawAlignment(TAlignment alignment) {
+  return alignment == TAlignment::Center ? DT_CENTER : alignment == TAlignment::Right ? DT_RIGHT : DT_LEFT;
+}
+
+class TWin32GridPeer : public IGridPeer {
+ public:
+  TWin32GridPeer(TCustomGrid& grid, HWND form, int id);
+  ~TWin32GridPeer() override;
+  THandle Handle() const override { return T(FWindow); }
+  void Changed(TProperty what) override;
+  int TextWidth(const std::u16string& text) override;
+  int DigitWidth() override { return FDigitWidth; }
+  int Overhang() override { return FOverhang; }
+
+  LRESULT Proc(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT EditorProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  int RowStep() const { return FRowHeight + cLine; }
+  int VisibleRows() const;
+  int ColLeft(int col) const;
+  RECT CellRect(int row, int col) const;  // row -1: the title row
+  bool HitCell(int x, int y, int& row, int& col) const;
+  int HitTitleBorder(int x, int y) const;  // the column whose right border is at x; -1 for none
+  bool Inside(HWND window) const { return window && (window == FWindow || IsChild(FWindow, window)); }
+  bool EditorForwards(WPARAM vk) const;
+  void LostFocus(HWND to);
+  void SyncEditor();
+  void UpdateScroll();
+  void Paint(HDC dc);
+  void PaintIndicator(HDC dc, const RECT& cell, TGridIndicator indicator);
+  void Answer(TGridQuery& query);
+
+  TCustomGrid& FGrid;
+  HWND FWindow = nullptr;
+  HWND FEditor = nullptr;
+  HFONT FFont = nullptr;  // owned
+  int FRowHeight = 18;
+  int FDigitWidth = 6;
+  int FOverhang = 0;
+  bool FSyncing = false;  // the editor's text is being set from the grid, not typed
+  bool FImeOn = true;
+  int FDragCol = -1;
+};
+
+TWin32GridPeer* PeerOf(HWND window) { return reinterpret_cast<TWin32GridPeer*>(GetWindowLongPtrW(window, 0)); }
+
+LRESULT CALLBACK GridProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  TWin32GridPeer* peer = PeerOf(window);
+  if (!peer) return DefWindowProcW(window, message, wParam, lParam);
+  try {
+    return peer->Proc(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    ReportError(error);
+  }
+  return 0;
+}
+
+LRESULT CALLBACK EditorSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  auto* peer = reinterpret_cast<TWin32GridPeer*>(data);
+  if (!peer) return DefSubclassProc(window, message, wParam, lParam);
+  try {
+    return peer->EditorProc(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    ReportError(error);
+  }
+  return 0;
+}
+
+void RegisterGridClass() {
+  static bool registered = false;
+  if (registered) return;
+  WNDCLASSEXW wc;
+  ZeroMemory(&wc, sizeof(wc));
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = GridProc;
+  wc.cbWndExtra = sizeof(LONG_PTR);
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = cGridClass;
+  RegisterClassExW(&wc);
+  registered = true;
+}
+
+TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id) : FGrid(grid) {
+  RegisterGridClass();
+  FFont = CreateFontW(-grid.Font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, W(grid.Font.Name));
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, FFont);
+  TEXTMETRICW metrics;
+  GetTextMetricsW(dc, &metrics);
+  SIZE digit{};
+  GetTextExtentPoint32W(dc, L"0", 1, &digit);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  FRowHeight = metrics.tmHeight + 5;
+  FDigitWidth = digit.cx;
+  FOverhang = metrics.tmOverhang;
+
+  TRect at = grid.FormBounds();
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN | (grid.TabOrder >= 0 ? WS_TABSTOP : 0);
+  FWindow = CreateWindowExW(WS_EX_CLIENTEDGE, cGridClass, L"", style, at.Left, at.Top, at.Width, at.Height, form,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&grid));
+  SetWindowLongPtrW(FWindow, 0, reinterpret_cast<LONG_PTR>(this));
+  SendMessageW(FWindow, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
+  FEditor = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, FWindow, reinterpret_cast<HMENU>(1),
+                            GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(FEditor, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
+  SetWindowSubclass(FEditor, EditorSubclass, cEditorSubclass, reinterpret_cast<DWORD_PTR>(this));
+  FGrid.UserVisibleRows(VisibleRows());
+  UpdateScroll();
+}
+
+TWin32GridPeer::~TWin32GridPeer() {
+  if (IsWindow(FWindow)) {
+    RemoveWindowSubclass(FEditor, EditorSubclass, cEditorSubclass);
+    SetWindowLongPtrW(FWindow, 0, 0);
+    SetWindowLongPtrW(FWindow, GWLP_USERDATA, 0);
+    DestroyWindow(FWindow);
+  }
+  DeleteObject(FFont);
+}
+
+void TWin32GridPeer::Changed(TProperty what) {
+  switch (what) {
+    case TProperty::Content:
+      SyncEditor();
+      UpdateScroll();
+      InvalidateRect(FWindow, nullptr, FALSE);
+      break;
+    case TProperty::Bounds: {
+      TRect at = FGrid.FormBounds();
+      SetWindowPos(FWindow, nullptr, at.Left, at.Top, at.Width, at.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+      break;
+    }
+    case TProperty::Enabled:
+      EnableWindow(FWindow, FGrid.Enabled() ? TRUE : FALSE);
+      break;
+    case TProperty::Focus:
+      ::SetFocus(FWindow);
+      break;
+    default:
+      break;
+  }
+}
+
+int TWin32GridPeer::TextWidth(const std::u16string& text) {
+  HDC dc = GetDC(FWindow);
+  HGDIOBJ old = SelectObject(dc, FFont);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, W(text), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(FWindow, dc);
+  return size.cx;
+}
+
+int TWin32GridPeer::VisibleRows() const {
+  RECT client;
+  GetClientRect(FWindow, &client);
+  return std::max(1, static_cast<int>((client.bottom - RowStep()) / RowStep()));
+}
+
+int TWin32GridPeer::ColLeft(int col) const {
+  int left = cIndicatorWidth + cLine;
+  for (int c = 0; c < col; ++c) left += FGrid.ColWidth(c) + cLine;
+  return left;
+}
+
+RECT TWin32GridPeer::CellRect(int row, int col) const {
+  const int top = row < 0 ? 0 : (row - FGrid.TopRow() + 1) * RowStep();
+  const int left = col < 0 ? 0 : ColLeft(col);
+  const int width = col < 0 ? cIndicatorWidth : FGrid.ColWidth(col);
+  return {left, top, left + width, top + FRowHeight};
+}
+
+bool TWin32GridPeer::HitCell(int x, int y, int& row, int& col) const {
+  if (y < RowStep() || x < cIndicatorWidth + cLine) return false;
+  row = FGrid.TopRow() + y / RowStep() - 1;
+  col = -1;
+  int left = cIndicatorWidth + cLine;
+  for (int c = 0; c < FGrid.ColCount(); ++c) {
+    const int width = FGrid.ColWidth(c);
+    if (x >= left && x < left + width + cLine) col = c;
+    left += width + cLine;
+  }
+  return col >= 0 && row < FGrid.RowCount();
+}
+
+int TWin32GridPeer::HitTitleBorder(int x, int y) const {
+  if (y < 0 || y >= RowStep()) return -1;
+  int right = cIndicatorWidth + cLine;
+  for (int c = 0; c < FGrid.ColCount(); ++c) {
+    right += FGrid.ColWidth(c);
+    if (x >= right - cDragMargin && x <= right + cDragMargin) return c;
+    right += cLine;
+  }
+  return -1;
+}
+
+void TWin32GridPeer::LostFocus(HWND to) {
+  // Only a move to another control of the same window is a leave; message boxes are not.
+  if (!to || Inside(to) || GetAncestor(to, GA_ROOT) != GetAncestor(FWindow, GA_ROOT)) return;
+  // After the focus change has completed, so that an error box can hand the focus back.
+  PostMessageW(FWindow, cExitMessage, 0, 0);
+}
+
+void TWin32GridPeer::SyncEditor() {
+  const int row = FGrid.Row();
+  const int col = FGrid.Col();
+  const int top = FGrid.TopRow();
+  const bool show = FGrid.EditorMode() && row >= 0 && row >= top && row < top + VisibleRows() && col >= 0 &&
+                    col < FGrid.ColCount();
+  if (!show) {
+    if (IsWindowVisible(FEditor)) {
+      const bool hadFocus = GetFocus() == FEditor;
+      ShowWindow(FEditor, SW_HIDE);
+      if (hadFocus) ::SetFocus(FWindow);
+    }
+    return;
+  }
+  RECT cell = CellRect(row, col);
+  const int inner = std::max(0, static_cast<int>(cell.bottom - cell.top) - 2);
+  SetWindowPos(FEditor, HWND_TOP, cell.left + 2, cell.top + 2, std::max(0, static_cast<int>(cell.right - cell.left) - 3), inner,
+               SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  const int limit = FGrid.EditMaxLength();
+  SendMessageW(FEditor, EM_LIMITTEXT, static_cast<WPARAM>(limit > 0 ? limit : 0), 0);
+  const std::u16string text = FGrid.EditText();
+  if (WindowText(FEditor) != text) {
+    FSyncing = true;
+    SetWindowTextW(FEditor, W(text));
+    SendMessageW(FEditor, EM_SETSEL, text.size(), static_cast<LPARAM>(text.size()));
+    FSyncing = false;
+  }
+  const bool ime = FGrid.EditImeAllowed();
+  if (ime != FImeOn) {
+    if (ime) {
+      ImmAssociateContextEx(FEditor, nullptr, IACE_DEFAULT);
+    } else {
+      ImmAssociateContext(FEditor, nullptr);
+    }
+    FImeOn = ime;
+  }
+  if (GetFocus() == FWindow) ::SetFocus(FEditor);
+}
+
+void TWin32GridPeer::UpdateScroll() {
+  SCROLLINFO info;
+  ZeroMemory(&info, sizeof(info));
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+  info.nMin = 0;
+  info.nMax = std::max(0, FGrid.RowCount() - 1);
+  info.nPage = static_cast<UINT>(VisibleRows());
+  info.nPos = FGrid.TopRow();
+  SetScrollInfo(FWindow, SB_VERT, &info, TRUE);
+}
+
+void TWin32GridPeer::PaintIndicator(HDC dc, const RECT& cell, TGridIndicator indicator) {
+  const int midY = (cell.top + cell.bottom) / 2;
+  const int midX = (cell.left + cell.right) / 2;
+  switch (indicator) {
+    case TGridIndicator::Browse: {
+      POINT arrow[] = {{midX - 2, midY - 4}, {midX + 2, midY}, {midX - 2, midY + 4}};
+      HGDIOBJ brush = SelectObject(dc, GetSysColorBrush(COLOR_BTNTEXT));
+      HGDIOBJ pen = SelectObject(dc, GetStockObject(NULL_PEN));
+      Polygon(dc, arrow, 3);
+      SelectObject(dc, pen);
+      SelectObject(dc, brush);
+      break;
+    }
+    case TGridIndicator::Edit:
+    case TGridIndicator::Insert: {
+      RECT r = cell;
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+      DrawTextW(dc, indicator == TGridIndicator::Edit ? L"I" : L"*", 1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+      break;
+    }
+    case TGridIndicator::None:
+      break;
+  }
+}
+
+void TWin32GridPeer::Paint(HDC target) {
+  RECT client;
+  GetClientRect(FWindow, &client);
+  HDC dc = CreateCompatibleDC(target);
+  HBITMAP bitmap = CreateCompatibleBitmap(target, std::max(1L, client.right), std::max(1L, client.bottom));
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  HGDIOBJ oldFont = SelectObject(dc, FFont);
+  FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+  SetBkMode(dc, TRANSPARENT);
+  HPEN line = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+  HGDIOBJ oldPen = SelectObject(dc, line);
+
+  const int cols = FGrid.ColCount();
+  const int rows = FGrid.RowCount();
+  const int top = FGrid.TopRow();
+  const bool focused = Inside(GetFocus());
+  const int shown = std::min(rows - top, VisibleRows() + 1);
+  const int right = ColLeft(cols);
+
+  auto fixedCell = [&](RECT cell) {
+    FillRect(dc, &cell, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
+  };
+  fixedCell(CellRect(-1, -1));
+  for (int c = 0; c < cols; ++c) {
+    RECT cell = CellRect(-1, c);
+    fixedCell(cell);
+    RECT text = {cell.left + 2, cell.top, cell.right - 2, cell.bottom};
+    const std::u16string title = FGrid.Title(c);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    DrawTextW(dc, W(title), static_cast<int>(title.size()), &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  }
+  for (int v = 0; v < shown; ++v) {
+    const int row = top + v;
+    RECT indicator = CellRect(row, -1);
+    fixedCell(indicator);
+    PaintIndicator(dc, indicator, FGrid.Indicator(row));
+    for (int c = 0; c < cols; ++c) {
+      RECT cell = CellRect(row, c);
+      const bool current = row == FGrid.Row() && c == FGrid.Col();
+      if (current) FillRect(dc, &cell, GetSysColorBrush(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+      SetTextColor(dc, GetSysColor(current && focused ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+      RECT text = {cell.left + 2, cell.top, cell.right - 2, cell.bottom};
+      const std::u16string value = FGrid.Cell(row, c);
+      DrawTextW(dc, W(value), static_cast<int>(value.size()), &text,
+                DrawAlignment(FGrid.ColAlignment(c)) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    const int bottom = CellRect(row, 0).bottom;
+    MoveToEx(dc, cIndicatorWidth + cLine, bottom, nullptr);
+    LineTo(dc, right, bottom);
+  }
+  const int gridBottom = CellRect(top + std::max(shown, 0) - 1, 0).bottom;
+  for (int c = 0; c < cols; ++c) {
+    const int x = ColLeft(c + 1) - cLine;
+    MoveToEx(dc, x, RowStep() - cLine, nullptr);
+    LineTo(dc, x, std::max(gridBottom, static_cast<int>(RowStep() - cLine)));
+  }
+
+  BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  SelectObject(dc, oldPen);
+  DeleteObject(line);
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
+void TWin32GridPeer::Answer(TGridQuery& query) {
+  query.RowCount = FGrid.RowCount();
+  query.CurrentRow = FGrid.Row();
+  query.CurrentCol = FGrid.Col();
+  query.EditorMode = FGrid.EditorMode() ? TRUE : FALSE;
+  std::u16string text;
+  if (query.Col >= 0 && query.Col < FGrid.ColCount())
+    text = query.Row < 0 ? FGrid.Title(query.Col) : FGrid.Cell(query.Row, query.Col);
+  text = text.substr(0, std::size(query.Text) - 1);
+  std::copy(text.begin(), text.end(), query.Text);
+  query.Text[text.size()] = L'\0';
+}
+
+bool TWin32GridPeer::EditorForwards(WPARAM vk) const {
+  const TShiftState shift = ShiftNow();
+  DWORD start = 0, end = 0;
+  SendMessageW(FEditor, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const DWORD length = static_cast<DWORD>(GetWindowTextLengthW(FEditor));
+  const bool all = start == 0 && end == length;
+  switch (vk) {
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_ESCAPE:
+    case VK_RETURN:
+    case VK_TAB:
+      return true;
+    case VK_INSERT:
+      return !shift.Shift && !shift.Ctrl;
+    case VK_DELETE:
+      return shift.Ctrl;
+    case VK_LEFT:
+    case VK_HOME:
+      return (vk == VK_HOME && shift.Ctrl) || (start == 0 && end == 0) || all;
+    case VK_RIGHT:
+    case VK_END:
+      return (vk == VK_END && shift.Ctrl) || (start == length && end == length) || all;
+    default:
+      return false;
+  }
+}
+
+LRESULT TWin32GridPeer::EditorProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GETDLGCODE:
+      return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTTAB;
+    case WM_KEYDOWN: {
+      TKey key;
+      if (EditorForwards(wParam) && KeyOf(wParam, key) && FGrid.UserKeyDown(key, ShiftNow())) return 0;
+      break;
+    }
+    case WM_CHAR: {
+      const auto c = static_cast<char16_t>(wParam);
+      if (c == u'\r' || c == u'\n' || c == u'\t' || c == 0x1B) return 0;  // the keys did their work
+      if (!FGrid.AcceptsChar(c)) {
+        MessageBeep(MB_OK);
+        return 0;
+      }
+      break;
+    }
+    case WM_KILLFOCUS:
+      LostFocus(reinterpret_cast<HWND>(wParam));
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(FEditor, message, wParam, lParam);
+}
+
+LRESULT TWin32GridPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(FWindow, &paint);
+      Paint(dc);
+      EndPaint(FWindow, &paint);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_SIZE:
+      FGrid.UserVisibleRows(VisibleRows());
+      SyncEditor();
+      UpdateScroll();
+      InvalidateRect(FWindow, nullptr, FALSE);
+      return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+    case WM_KEYDOWN: {
+      TKey key;
+      if (KeyOf(wParam, key) && FGrid.UserKeyDown(key, ShiftNow())) return 0;
+      break;
+    }
+    case WM_CHAR:
+      if (!FGrid.UserChar(static_cast<char16_t>(wParam))) MessageBeep(MB_OK);
+      return 0;
+    case WM_SETFOCUS:
+      if (IsWindowVisible(FEditor)) ::SetFocus(FEditor);
+      InvalidateRect(FWindow, nullptr, FALSE);
+      return 0;
+    case WM_KILLFOCUS:
+      LostFocus(reinterpret_cast<HWND>(wParam));
+      InvalidateRect(FWindow, nullptr, FALSE);
+      return 0;
+    case cExitMessage: {
+      HWND focus = GetFocus();
+      if (focus && !Inside(focus) && GetAncestor(focus, GA_ROOT) == GetAncestor(FWindow, GA_ROOT)) FGrid.UserExit();
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      if (!Inside(GetFocus())) ::SetFocus(FWindow);
+      const int x = GET_X_LPARAM(lParam);
+      const int y = GET_Y_LPARAM(lParam);
+      FDragCol = HitTitleBorder(x, y);
+      if (FDragCol >= 0) {
+        SetCapture(FWindow);
+        return 0;
+      }
+      int row = 0, col = 0;
+      if (HitCell(x, y, row, col)) {
+        FGrid.UserClick(row, col);
+        if (message == WM_LBUTTONDBLCLK) FGrid.UserKeyDown(TKey::F2, {});
+      }
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      if (FDragCol >= 0) FGrid.UserColWidth(FDragCol, GET_X_LPARAM(lParam) - ColLeft(FDragCol));
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+      if (FDragCol >= 0) {
+        FDragCol = -1;
+        if (message == WM_LBUTTONUP) ReleaseCapture();
+      }
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT) {
+        POINT at;
+        GetCursorPos(&at);
+        ScreenToClient(FWindow, &at);
+        if (HitTitleBorder(at.x, at.y) >= 0) {
+          SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
+          return TRUE;
+        }
+      }
+      break;
+    case WM_VSCROLL:
+      switch (LOWORD(wParam)) {
+        case SB_LINEUP: FGrid.UserKeyDown(TKey::Up, {}); break;
+        case SB_LINEDOWN: FGrid.UserKeyDown(TKey::Down, {}); break;
+        case SB_PAGEUP: FGrid.UserKeyDown(TKey::PageUp, {}); break;
+        case SB_PAGEDOWN: FGrid.UserKeyDown(TKey::PageDown, {}); break;
+        case SB_TOP: FGrid.UserKeyDown(TKey::Home, {false, true, false}); break;
+        case SB_BOTTOM: FGrid.UserKeyDown(TKey::End, {false, true, false}); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+          SCROLLINFO info;
+          ZeroMemory(&info, sizeof(info));
+          info.cbSize = sizeof(info);
+          info.fMask = SIF_TRACKPOS;
+          GetScrollInfo(FWindow, SB_VERT, &info);
+          FGrid.UserScrollTo(info.nTrackPos);
+          break;
+        }
+        default: break;
+      }
+      return 0;
+    case WM_MOUSEWHEEL:
+      FGrid.UserKeyDown(GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? TKey::Up : TKey::Down, {});
+      return 0;
+    case WM_COMMAND:
+      if (reinterpret_cast<HWND>(lParam) == FEditor && HIWORD(wParam) == EN_CHANGE && !FSyncing)
+        FGrid.UserEditChanged(WindowText(FEditor));
+      return 0;
+    case cGridQuery:
+      Answer(*reinterpret_cast<TGridQuery*>(lParam));
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(FWindow, message, wParam, lParam);
+}
+
+}  // namespace
+
+std::unique_ptr<IControlPeer> CreateGridPeer(TCustomGrid& grid, HWND form, int id) {
+  return std::make_unique<TWin32GridPeer>(grid, form, id);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,266 @@
+// A navigator as one window that draws its buttons, never takes the focus, shows a tool tip
+// per button and repeats the repeating ones on a timer while they are held down.
+#include "platform/win32/Win32.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <vector>
+
+
+namespace platform::win32 {
+
+namespace {
+
+const wchar_t* const cNavigatorClass = L"QuorvelNavigator";
+constexpr UINT_PTR cRepeatTimer = 1;
+
+class TWin32NavigatorPeer : public IControlPeer {
+ public:
+  TWin32NavigatorPeer(TCustomNavigator& navigator, HWND form, int id);
+  ~TWin32NavigatorPeer() override;
+  THandle Handle() const override { return T(FWindow); }
+  void Changed(TProperty what) override;
+  LRESULT Proc(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  RECT ButtonRect(int button) const;
+  int HitButton(int x, int y) const;
+  void UpdateToolRects();
+  void Paint(HDC dc);
+  void Release();
+
+  TCustomNavigator& FNavigator;
+  HWND FWindow = nullptr;
+  HWND FTip = nullptr;
+  HFONT FFont = nullptr;  // owned
+  std::vector<std::wstring> FHints;  // the tool tips point into these
+  int FPressed = -1;
+  bool FOver = false;
+};
+
+LRESULT CALLBACK NavigatorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* peer = reinterpret_cast<TWin32NavigatorPeer*>(GetWindowLongPtrW(window, 0));
+  if (!peer) return DefWindowProcW(window, message, wParam, lParam);
+  try {
+    return peer->Proc(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    ReportError(error);
+  }
+  return 0;
+}
+
+void RegisterNavigatorClass() {
+  static bool registered = false;
+  if (registered) return;
+  WNDCLASSEXW wc;
+  ZeroMemory(&wc, sizeof(wc));
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = NavigatorProc;
+  wc.cbWndExtra = sizeof(LONG_PTR);
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = cNavigatorClass;
+  RegisterClassExW(&wc);
+  registered = true;
+}
+
+TWin32NavigatorPeer::TWin32NavigatorPeer(TCustomNavigator& navigator, HWND form, int id) : FNavigator(navigator) {
+  RegisterNavigatorClass();
+  FFont = CreateFontW(-navigator.Font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, W(navigator.Font.Name));
+  TRect at = navigator.FormBounds();
+  FWindow = CreateWindowExW(0, cNavigatorClass, L"", WS_CHILD | WS_VISIBLE, at.Left, at.Top, at.Width, at.Height, form,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&navigator));
+  SetWindowLongPtrW(FWindow, 0, reinterpret_cast<LONG_PTR>(this));
+  if (!navigator.ShowHint) return;
+  FTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(FTip, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
+  for (int i = 0; i < navigator.ButtonCount(); ++i) {
+    std::u16string hint = navigator.ButtonHint(i);
+    FHints.emplace_back(hint.begin(), hint.end());
+  }
+  for (int i = 0; i < navigator.ButtonCount(); ++i) {
+    TOOLINFOW tool;
+    ZeroMemory(&tool, sizeof(tool));
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = FWindow;
+    tool.uId = static_cast<UINT_PTR>(i);
+    tool.rect = ButtonRect(i);
+    tool.lpszText = FHints[static_cast<std::size_t>(i)].data();
+    SendMessageW(FTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+TWin32NavigatorPeer::~TWin32NavigatorPeer() {
+  if (IsWindow(FWindow)) {
+    KillTimer(FWindow, cRepeatTimer);
+    SetWindowLongPtrW(FWindow, 0, 0);
+    SetWindowLongPtrW(FWindow, GWLP_USERDATA, 0);
+    if (FTip) DestroyWindow(FTip);
+    DestroyWindow(FWindow);
+  }
+  DeleteObject(FFont);
+}
+
+void TWin32NavigatorPeer::Changed(TProperty what) {
+  switch (what) {
+    case TProperty::Content:
+    case TProperty::Enabled:
+      InvalidateRect(FWindow, nullptr, FALSE);
+      break;
+    case TProperty::Bounds: {
+      TRect at = FNavigator.FormBounds();
+      SetWindowPos(FWindow, nullptr, at.Left, at.Top, at.Width, at.Height, SWP_NOZORDER | SWP_NOACTIVATE);
+      UpdateToolRects();
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+RECT TWin32NavigatorPeer::ButtonRect(int button) const {
+  RECT client;
+  GetClientRect(FWindow, &client);
+  const int count = std::max(1, FNavigator.ButtonCount());
+  const int width = client.right / count;
+  // The last button takes what the division leaves over.
+  const int right = button == count - 1 ? client.right : (button + 1) * width;
+  return {button * width, 0, right, client.bottom};
+}
+
+int TWin32NavigatorPeer::HitButton(int x, int y) const {
+  for (int i = 0; i < FNavigator.ButtonCount(); ++i) {
+    RECT rect = ButtonRect(i);
+    POINT at{x, y};
+    if (PtInRect(&rect, at)) return i;
+  }
+  return -1;
+}
+
+void TWin32NavigatorPeer::UpdateToolRects() {
+  if (!FTip) return;
+  for (int i = 0; i < FNavigator.ButtonCount(); ++i) {
+    TOOLINFOW tool;
+    ZeroMemory(&tool, sizeof(tool));
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = FWindow;
+    tool.uId = static_cast<UINT_PTR>(i);
+    tool.rect = ButtonRect(i);
+    SendMessageW(FTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+void TWin32NavigatorPeer::Paint(HDC target) {
+  RECT client;
+  GetClientRect(FWindow, &client);
+  HDC dc = CreateCompatibleDC(target);
+  HBITMAP bitmap = CreateCompatibleBitmap(target, std::max(1L, client.right), std::max(1L, client.bottom));
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  HGDIOBJ oldFont = SelectObject(dc, FFont);
+  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  SetBkMode(dc, TRANSPARENT);
+  for (int i = 0; i < FNavigator.ButtonCount(); ++i) {
+    RECT rect = ButtonRect(i);
+    const bool enabled = FNavigator.ButtonEnabled(i);
+    const bool down = enabled && i == FPressed && FOver;
+    DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
+    if (down) OffsetRect(&rect, 1, 1);
+    SetTextColor(dc, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    const std::u16string glyph = FNavigator.ButtonGlyph(i);
+    DrawTextW(dc, W(glyph), static_cast<int>(glyph.size()), &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  }
+  BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
+void TWin32NavigatorPeer::Release() {
+  KillTimer(FWindow, cRepeatTimer);
+  FPressed = -1;
+  FOver = false;
+  InvalidateRect(FWindow, nullptr, FALSE);
+}
+
+LRESULT TWin32NavigatorPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(FWindow, &paint);
+      Paint(dc);
+      EndPaint(FWindow, &paint);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_SIZE:
+      UpdateToolRects();
+      InvalidateRect(FWindow, nullptr, FALSE);
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      const int button = HitButton(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      if (button < 0 || !FNavigator.ButtonEnabled(button)) return 0;
+      FPressed = button;
+      FOver = true;
+      SetCapture(FWindow);
+      InvalidateRect(FWindow, nullptr, FALSE);
+      if (FNavigator.ButtonRepeats(button)) {
+        SetTimer(FWindow, cRepeatTimer, static_cast<UINT>(FNavigator.RepeatDelay), nullptr);
+        FNavigator.UserClick(button);
+      }
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      if (FPressed >= 0) {
+        const bool over = HitButton(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)) == FPressed;
+        if (over != FOver) {
+          FOver = over;
+          InvalidateRect(FWindow, nullptr, FALSE);
+        }
+      }
+      return 0;
+    case WM_TIMER:
+      if (wParam == cRepeatTimer && FPressed >= 0) {
+        SetTimer(FWindow, cRepeatTimer, static_cast<UINT>(FNavigator.RepeatInterval), nullptr);
+        if (FOver && FNavigator.ButtonEnabled(FPressed)) FNavigator.UserClick(FPressed);
+      }
+      return 0;
+    case WM_LBUTTONUP: {
+      const int button = FPressed;
+      const bool over = FOver;
+      Release();
+      if (GetCapture() == FWindow) ReleaseCapture();
+      if (button >= 0 && over && !FNavigator.ButtonRepeats(button)) FNavigator.UserClick(button);
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      if (FPressed >= 0) Release();
+      return 0;
+    case cNavigatorEnabled: {
+      LRESULT mask = 0;
+      for (int i = 0; i < FNavigator.ButtonCount(); ++i)
+        if (FNavigator.ButtonEnabled(i)) mask |= LRESULT(1) << i;
+      return mask;
+    }
+    default:
+      break;
+  }
+  return DefWindowProcW(FWindow, message, wParam, lParam);
+}
+
+}  // namespace
+
+std::unique_ptr<IControlPeer> CreateNavigatorPeer(TCustomNavigator& navigator, HWND form, int id) {
+  return std::make_unique<TWin32NavigatorPeer>(navigator, form, id);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,93 @@
+#include "settings/IniFile.h"
+
+#include "platform/Exception.h"
+#include "platform/Platform.h"
+#include "platform/Text.h"
+#include "settings/IniErrors.h"
+#include "settings/IniImage.h"
+#include "settings/IniInteger.h"
+#include "settings/SafeWrite.h"
+#include "settings/Utf8.h"
+
+namespace settings {
+
+namespace {
+
+constexpr std::string_view cBom = "\xEF\xBB\xBF";
+
+std::u16string FullPath(const std::u16string& fileName) {
+  return platform::Current().Files().ExpandFileName(fileName);
+}
+
+std::unique_ptr<TIniImage> Load(const std::u16string& fileName) {
+  std::optional<std::string> bytes;
+  try {
+    bytes = platform::Current().Files().ReadShared(fileName);
+  } catch (const platform::EOSError& error) {
+    throw EIniOpenError(FullPath(fileName), error.SystemText());
+  }
+  if (!bytes) return std::make_unique<TIniImage>();
+  if (bytes->size() > TIniImage::cMaxBytes) {
+    throw EIniOpenError(FullPath(fileName), u"ファイルが大きすぎます。");
+  }
+  const std::size_t start = std::string_view(*bytes).starts_with(cBom) ? cBom.size() : 0;
+  if (!IsValidUtf8(std::string_view(*bytes).substr(start))) throw EIniEncodingError(FullPath(fileName));
+  return std::make_unique<TIniImage>(std::move(*bytes), start);
+}
+
+bool HasLineBreak(const std::u16string& text) { return text.find_first_of(u"\r\n") != std::u16string::npos; }
+
+}  // namespace
+
+std::int32_t TCustomIniFile::ReadInteger(const std::u16string& section, const std::u16string& ident,
+                                         std::int32_t defaultValue) {
+  std::int32_t value = defaultValue;
+  TryParseIniInteger(ReadString(section, ident, u""), value);
+  return value;
+}
+
+void TCustomIniFile::WriteInteger(const std::u16string& section, const std::u16string& ident, std::int32_t value) {
+  WriteString(section, ident, platform::IntToStr(value));
+}
+
+bool TCustomIniFile::ReadBool(const std::u16string& section, const std::u16string& ident, bool defaultValue) {
+  return ReadInteger(section, ident, defaultValue ? 1 : 0) != 0;
+}
+
+void TCustomIniFile::WriteBool(const std::u16string& section, const std::u16string& ident, bool value) {
+  WriteString(section, ident, value ? u"1" : u"0");
+}
+
+TMemIniFile::TMemIniFile(std::u16string fileName, TEncoding encoding)
+    : TCustomIniFile(std::move(fileName)), FEncoding(encoding), FData(Load(FileName())) {}
+
+TMemIniFile::~TMemIniFile() = default;
+
+std::u16string TMemIniFile::ReadString(const std::u16string& section, const std::u16string& ident,
+                                       const std::u16string& defaultValue) {
+  std::u16string value;
+  return FData->Read(section, ident, value) ? value : defaultValue;
+}
+
+void TMemIniFile::WriteString(const std::u16string& section, const std::u16string& ident,
+                              const std::u16string& value) {
+  if (HasLineBreak(section) || HasLineBreak(ident) || HasLineBreak(value)) throw EIniLineBreakError(FullPath(FileName()));
+  FData->Write(section, ident, value);
+}
+
+void TMemIniFile::ReadSectionValues(const std::u16string& section, std::vector<std::u16string>& strings) {
+  FData->SectionLines(section, strings);
+}
+
+void TMemIniFile::EraseSection(const std::u16string& section) { FData->Erase(section); }
+
+void TMemIniFile::UpdateFile() {
+  const std::string bytes = FData->Serialize();
+  try {
+    WriteFileSafely(platform::Current().Files(), FileName(), bytes);
+  } catch (const platform::EOSError& error) {
+    throw EIniCreateError(FullPath(FileName()), error.SystemText());
+  }
+}
+
+}  // namespace settings

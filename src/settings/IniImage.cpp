@@ -1,0 +1,262 @@
+#include "settings/IniImage.h"
+
+#include <cstring>
+
+#include "platform/Exception.h"
+#include "platform/Text.h"
+#include "settings/IniNames.h"
+
+namespace settings {
+
+namespace {
+
+// A section with more lines than this gets an index of its entries at its first look-up.
+constexpr std::uint32_t cIndexAbove = 16;
+
+constexpr std::string_view cBom = "\xEF\xBB\xBF";
+constexpr std::string_view cLineEnd = "\r\n";
+
+// Trimming removes U+0000 to U+0020, which in UTF-8 are single bytes of the same value.
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+
+void TrimLeft(const char*& begin, const char* end) {
+  while (begin < end && IsBlank(*begin)) ++begin;
+}
+void TrimRight(const char* begin, const char*& end) {
+  while (end > begin && IsBlank(end[-1])) --end;
+}
+
+// Line ends in the text, so that the line table is allocated once.
+std::size_t CountLines(std::string_view text) {
+  const auto count = [&](char end) {
+    std::size_t n = 0;
+    for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(p, end, text.data() + text.size() - p)));
+         ++p) {
+      ++n;
+    }
+    return n;
+  };
+  const std::size_t feeds = count('\n');
+  return (feeds != 0 ? feeds : count('\r')) + 1;
+}
+
+}  // namespace
+
+TIniImage::TIniImage() = default;
+
+TIniImage::TIniImage(std::string bytes, std::size_t start) : FLoaded(std::move(bytes)) { Parse(start); }
+
+TIniImage::~TIniImage() = default;
+
+TIniImage::TSpan TIniImage::Loaded(const char* begin, const char* end) const {
+  return {static_cast<std::uint32_t>(begin - FLoaded.data()), static_cast<std::uint32_t>(end - begin)};
+}
+
+void TIniImage::Parse(std::size_t start) {
+  const char* p = FLoaded.data() + start;
+  const char* const end = FLoaded.data() + FLoaded.size();
+  FLines.reserve(CountLines(std::string_view(p, end - p)));
+  while (p < end) {
+    const char* begin = p;
+    const char* equals = nullptr;
+    for (; p < end; ++p) {
+      // One test keeps letters and other UTF-8 bytes on the fast path.
+      if (static_cast<unsigned char>(*p) > '=') continue;
+      if (*p == '\n' || *p == '\r') break;
+      if (*p == '=' && !equals) equals = p;
+    }
+    const char* stop = p;
+    if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
+
+    TrimLeft(begin, stop);
+    TrimRight(begin, stop);
+    if (begin == stop || *begin == ';') continue;
+    if (*begin == '[' && stop - begin >= 2 && stop[-1] == ']') {
+      const char* nameBegin = begin + 1;
+      const char* nameEnd = stop - 1;
+      TrimLeft(nameBegin, nameEnd);
+      TrimRight(nameBegin, nameEnd);
+      AddSection(Loaded(nameBegin, nameEnd));
+      FSections.back().First = static_cast<std::uint32_t>(FLines.size());
+      continue;
+    }
+    if (FSections.empty()) continue;  // above the first header
+    TLine line{Loaded(begin, stop), {cTextLine, 0}};
+    if (equals) {
+      const char* nameEnd = equals;
+      const char* valueBegin = equals + 1;
+      TrimRight(begin, nameEnd);
+      TrimLeft(valueBegin, stop);
+      line = {Loaded(begin, nameEnd), Loaded(valueBegin, stop)};
+    }
+    FLines.push_back(line);
+    ++FSections.back().LoadedCount;
+  }
+}
+
+std::uint32_t TIniImage::AddSection(TSpan name) {
+  const auto id = static_cast<std::uint32_t>(FSections.size());
+  TSection& section = FSections.emplace_back();
+  section.Name = name;
+  section.Hash = NameHash(Text(name));
+  std::uint32_t& first = FSectionIndex.Slot(section.Hash);
+  if (first == cNone) first = id;
+  return id;
+}
+
+TIniImage::TSpan TIniImage::Store(std::u16string_view text) {
+  const std::string utf8 = platform::ToUtf8(text);
+  if (FWritten.size() + utf8.size() >= cWrittenBit) throw platform::Exception(u"設定の内容が大きすぎます。");
+  const TSpan span{cWrittenBit | static_cast<std::uint32_t>(FWritten.size()), static_cast<std::uint32_t>(utf8.size())};
+  FWritten += utf8;
+  return span;
+}
+
+std::string_view TIniImage::Text(TSpan span) const {
+  const std::string& store = (span.Offset & cWrittenBit) ? FWritten : FLoaded;
+  return std::string_view(store.data() + (span.Offset & ~cWrittenBit), span.Length);
+}
+
+const TIniImage::TLine& TIniImage::LineAt(const TSection& section, std::uint32_t i) const {
+  return i < section.LoadedCount ? FLines[section.First + i] : section.Added[i - section.LoadedCount];
+}
+
+TIniImage::TLine& TIniImage::LineAt(TSection& section, std::uint32_t i) {
+  return i < section.LoadedCount ? FLines[section.First + i] : section.Added[i - section.LoadedCount];
+}
+
+std::uint32_t TIniImage::FindSection(std::u16string_view name) const {
+  const std::uint64_t hash = NameHash(name);
+  const std::uint32_t first = FSectionIndex.Find(hash);
+  if (first == cNone) return cNone;
+  if (SameName(Text(FSections[first].Name), name)) return first;
+  // Another name with the same hash came first: look through them all.
+  for (std::uint32_t id = first + 1; id < FSections.size(); ++id) {
+    const TSection& section = FSections[id];
+    if (!section.Erased && section.Hash == hash && SameName(Text(section.Name), name)) return id;
+  }
+  return cNone;
+}
+
+void TIniImage::IndexEntries(const TSection& section) const {
+  section.Entries = std::make_unique<THashIndex>(section.LineCount());
+  for (std::uint32_t i = 0; i < section.LineCount(); ++i) {
+    const TLine& line = LineAt(section, i);
+    if (!line.IsEntry()) continue;
+    std::uint32_t& first = section.Entries->Slot(NameHash(Text(line.Name)));
+    if (first == cNone) first = i;
+  }
+}
+
+std::uint32_t TIniImage::FindEntry(const TSection& section, std::u16string_view name, std::uint64_t hash) const {
+  if (section.LineCount() > cIndexAbove) {
+    if (!section.Entries) IndexEntries(section);
+    const std::uint32_t first = section.Entries->Find(hash);
+    if (first == cNone) return cNone;
+    if (SameName(Text(LineAt(section, first).Name), name)) return first;
+  }
+  for (std::uint32_t i = 0; i < section.LineCount(); ++i) {
+    const TLine& line = LineAt(section, i);
+    if (line.IsEntry() && SameName(Text(line.Name), name)) return i;
+  }
+  return cNone;
+}
+
+bool TIniImage::Read(std::u16string_view section, std::u16string_view ident, std::u16string& value) const {
+  const std::uint32_t id = FindSection(section);
+  if (id == cNone) return false;
+  const TSection& found = FSections[id];
+  const std::uint32_t i = FindEntry(found, ident, NameHash(ident));
+  if (i == cNone) return false;
+  value = platform::FromUtf8(Text(LineAt(found, i).Value));
+  return true;
+}
+
+void TIniImage::Write(std::u16string_view section, std::u16string_view ident, std::u16string_view value) {
+  std::uint32_t id = FindSection(section);
+  if (id == cNone) id = AddSection(Store(section));
+  TSection& target = FSections[id];
+  const std::uint64_t hash = NameHash(ident);
+  const std::uint32_t i = FindEntry(target, ident, hash);
+  const TLine line{Store(ident), Store(value)};
+  if (i != cNone) {
+    LineAt(target, i) = line;
+    return;
+  }
+  target.Added.push_back(line);
+  if (target.Entries) {
+    std::uint32_t& first = target.Entries->Slot(hash);
+    if (first == cNone) first = target.LineCount() - 1;
+  }
+}
+
+void TIniImage::SectionLines(std::u16string_view section, std::vector<std::u16string>& lines) const {
+  lines.clear();
+  const std::uint32_t id = FindSection(section);
+  if (id == cNone) return;
+  const TSection& found = FSections[id];
+  lines.reserve(found.LineCount());
+  for (std::uint32_t i = 0; i < found.LineCount(); ++i) {
+    const TLine& line = LineAt(found, i);
+    std::u16string text = platform::FromUtf8(Text(line.Name));
+    if (line.IsEntry()) {
+      text += u'=';
+      text += platform::FromUtf8(Text(line.Value));
+    }
+    lines.push_back(std::move(text));
+  }
+}
+
+void TIniImage::Erase(std::u16string_view section) {
+  const std::uint32_t id = FindSection(section);
+  if (id == cNone) return;
+  TSection& erased = FSections[id];
+  erased.Erased = true;
+  erased.Added = {};
+  erased.Entries.reset();
+  std::uint32_t& first = FSectionIndex.Slot(erased.Hash);
+  if (first != id) return;
+  first = cNone;
+  for (std::uint32_t next = id + 1; next < FSections.size(); ++next) {
+    if (!FSections[next].Erased && FSections[next].Hash == erased.Hash) {
+      first = next;
+      break;
+    }
+  }
+}
+
+std::string TIniImage::Serialize() const {
+  const auto lineSize = [&](const TLine& line) {
+    return line.Name.Length + (line.IsEntry() ? 1 + line.Value.Length : 0) + cLineEnd.size();
+  };
+  std::size_t size = cBom.size();
+  for (const TSection& section : FSections) {
+    if (section.Erased) continue;
+    size += section.Name.Length + 2 + 2 * cLineEnd.size();
+    for (std::uint32_t i = 0; i < section.LineCount(); ++i) size += lineSize(LineAt(section, i));
+  }
+
+  std::string out;
+  out.reserve(size);
+  out += cBom;
+  for (const TSection& section : FSections) {
+    if (section.Erased) continue;
+    out += '[';
+    out += Text(section.Name);
+    out += ']';
+    out += cLineEnd;
+    for (std::uint32_t i = 0; i < section.LineCount(); ++i) {
+      const TLine& line = LineAt(section, i);
+      out += Text(line.Name);
+      if (line.IsEntry()) {
+        out += '=';
+        out += Text(line.Value);
+      }
+      out += cLineEnd;
+    }
+    out += cLineEnd;
+  }
+  return out;
+}
+
+}  // namespace settings

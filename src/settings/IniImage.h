@@ -1,0 +1,84 @@
+#pragma once
+// The settings file in memory. The loaded bytes stay in one buffer and each line is a few
+// offsets into it; text written later goes to a second buffer. Sections are found through a
+// hash index, and the entries of a long section through an index built at its first look-up.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/HashIndex.h"
+
+namespace settings {
+
+class TIniImage {
+ public:
+  // Offsets are 32-bit; a settings file is far smaller.
+  static constexpr std::size_t cMaxBytes = 0x7FFFFFFF;
+
+  TIniImage();
+  // bytes: the whole file, valid UTF-8 from start on (start skips the byte-order mark).
+  TIniImage(std::string bytes, std::size_t start);
+  ~TIniImage();
+  TIniImage(const TIniImage&) = delete;
+  TIniImage& operator=(const TIniImage&) = delete;
+
+  // The first match's value; false when the section or the entry is missing.
+  bool Read(std::u16string_view section, std::u16string_view ident, std::u16string& value) const;
+  void Write(std::u16string_view section, std::u16string_view ident, std::u16string_view value);
+  // Entries as name=value, text lines as they are; empty when the section is missing.
+  void SectionLines(std::u16string_view section, std::vector<std::u16string>& lines) const;
+  void Erase(std::u16string_view section);
+  // The file's new content: byte-order mark, then every line followed by CR LF.
+  std::string Serialize() const;
+
+ private:
+  // Offsets with this bit set point into FWritten, the others into FLoaded.
+  static constexpr std::uint32_t cWrittenBit = 0x80000000;
+  static constexpr std::uint32_t cTextLine = 0xFFFFFFFF;  // Value of a line without "="
+  static constexpr std::uint32_t cNone = THashIndex::cNone;
+
+  struct TSpan {
+    std::uint32_t Offset;
+    std::uint32_t Length;
+  };
+
+  struct TLine {
+    TSpan Name;   // an entry's name, or the whole of a text line
+    TSpan Value;  // Offset is cTextLine for a text line
+    bool IsEntry() const { return Value.Offset != cTextLine; }
+  };
+
+  struct TSection {
+    TSpan Name{};
+    std::uint64_t Hash = 0;
+    std::uint32_t First = 0;   // its loaded lines are FLines[First, First + LoadedCount)
+    std::uint32_t LoadedCount = 0;
+    std::vector<TLine> Added;  // lines written after the load, in order
+    mutable std::unique_ptr<THashIndex> Entries;  // name hash -> first line; built on demand
+    bool Erased = false;
+    std::uint32_t LineCount() const { return LoadedCount + static_cast<std::uint32_t>(Added.size()); }
+  };
+
+  void Parse(std::size_t start);
+  std::uint32_t AddSection(TSpan name);
+  TSpan Loaded(const char* begin, const char* end) const;
+  TSpan Store(std::u16string_view text);
+  std::string_view Text(TSpan span) const;
+
+  const TLine& LineAt(const TSection& section, std::uint32_t i) const;
+  TLine& LineAt(TSection& section, std::uint32_t i);
+
+  std::uint32_t FindSection(std::u16string_view name) const;
+  std::uint32_t FindEntry(const TSection& section, std::u16string_view name, std::uint64_t hash) const;
+  void IndexEntries(const TSection& section) const;
+
+  std::string FLoaded;   // the file's bytes
+  std::string FWritten;  // names and values written since the load
+  std::vector<TLine> FLines;  // the loaded lines of every section
+  std::vector<TSection> FSections;  // in file order; erased ones stay, marked
+  THashIndex FSectionIndex;  // name hash -> first section not erased with that hash
+};
+
+}  // namespace settings

@@ -1,0 +1,56 @@
+#include "settings/SafeWrite.h"
+
+#include "platform/Exception.h"
+
+namespace settings {
+
+namespace {
+
+constexpr unsigned long cErrorDiskFull = 112;
+
+class THandle {
+ public:
+  THandle(platform::IFileSystem& files, platform::TFileHandle handle) : FFiles(files), FHandle(handle) {}
+  ~THandle() { Close(); }
+  THandle(const THandle&) = delete;
+  THandle& operator=(const THandle&) = delete;
+
+  platform::TFileHandle Get() const { return FHandle; }
+  explicit operator bool() const { return FHandle != 0; }
+  void Close() {
+    if (FHandle != 0) FFiles.Close(FHandle);
+    FHandle = 0;
+  }
+
+ private:
+  platform::IFileSystem& FFiles;
+  platform::TFileHandle FHandle;
+};
+
+}  // namespace
+
+void WriteFileSafely(platform::IFileSystem& files, const std::u16string& path, std::string_view bytes) {
+  // A link stays a link: the new content goes to its target.
+  const std::u16string target = files.ResolveLinks(path);
+  THandle lock(files, files.LockExclusive(target));
+  const bool existed = static_cast<bool>(lock);
+  std::u16string tempPath;
+  THandle temp(files, files.CreateTemp(target, tempPath));
+  try {
+    if (files.Write(temp.Get(), bytes.data(), bytes.size()) != bytes.size()) {
+      throw platform::EOSError(cErrorDiskFull, u"ディスクに十分な空き領域がありません。");
+    }
+    files.FlushToDisk(temp.Get());
+    temp.Close();
+    if (existed) files.CopyAttributes(target, tempPath);
+    // Windows cannot replace a file that is open, our own hold included.
+    lock.Close();
+    files.Replace(tempPath, target);
+  } catch (...) {
+    temp.Close();
+    files.Remove(tempPath);
+    throw;
+  }
+}
+
+}  // namespace settings

@@ -1,0 +1,248 @@
+// A flush replaces the file whole or not at all.
+#include "IniTestFixture.h"
+
+#include <sys/stat.h>
+
+#include "platform/Exception.h"
+#include "settings/IniErrors.h"
+#include "settings/SafeWrite.h"
+
+namespace quorvel_test {
+namespace {
+
+using platform::standin::TStandInFiles;
+using settings::TMemIniFile;
+
+enum class TFault { None, CreateTemp, Write, ShortWrite, FlushToDisk, CopyAttributes, Replace };
+
+// Real files that fail at one chosen step, and a log of the steps taken.
+class TFaultyFiles : public TStandInFiles {
+ public:
+  TFault Fault = TFault::None;
+  std::vector<std::string> Log;
+  platform::TFileHandle Lock = 0;
+  std::u16string TempPath;
+
+  platform::TFileHandle LockExclusive(const std::u16string& path) override {
+    Lock = TStandInFiles::LockExclusive(path);
+    Log.push_back("lock");
+    return Lock;
+  }
+  platform::TFileHandle CreateTemp(const std::u16string& nearPath, std::u16string& tempPath) override {
+    Fail(TFault::CreateTemp);
+    platform::TFileHandle handle = TStandInFiles::CreateTemp(nearPath, tempPath);
+    TempPath = tempPath;
+    Log.push_back("temp");
+    return handle;
+  }
+  std::size_t Write(platform::TFileHandle file, const char* data, std::size_t size) override {
+    Log.push_back("write");
+    if (Fault == TFault::Write || Fault == TFault::ShortWrite) {
+      // Part of the bytes reach the temporary file first, as with a full disk.
+      const std::size_t written = TStandInFiles::Write(file, data, size / 2);
+      Fail(TFault::Write);
+      return written;
+    }
+    return TStandInFiles::Write(file, data, size);
+  }
+  void FlushToDisk(platform::TFileHandle file) override {
+    Fail(TFault::FlushToDisk);
+    TStandInFiles::FlushToDisk(file);
+    Log.push_back("flush");
+  }
+  void Close(platform::TFileHandle file) override {
+    Log.push_back(file == Lock ? "unlock" : "close");
+    TStandInFiles::Close(file);
+  }
+  void CopyAttributes(const std::u16string& from, const std::u16string& to) override {
+    Fail(TFault::CopyAttributes);
+    TStandInFiles::CopyAttributes(from, to);
+    Log.push_back("attributes");
+  }
+  void Replace(const std::u16string& from, const std::u16string& to) override {
+    Fail(TFault::Replace);
+    TStandInFiles::Replace(from, to);
+    Log.push_back("replace");
+  }
+
+ private:
+  void Fail(TFault step) {
+    if (Fault == step) throw platform::EOSError(1117, u"injected fault");
+  }
+};
+
+class TFaultyPlatform : public platform::standin::TStandInPlatform {
+ public:
+  TFaultyFiles Faulty;
+  platform::IFileSystem& Files() override { return Faulty; }
+};
+
+class IniFlush : public TIniTest {
+ protected:
+  void SetUp() override {
+    TIniTest::SetUp();
+    FOuter = &platform::Current();
+    platform::SetCurrent(&FPlatform);
+  }
+  void TearDown() override {
+    platform::SetCurrent(FOuter);
+    TIniTest::TearDown();
+  }
+
+  TFaultyFiles& Files() { return FPlatform.Faulty; }
+  std::u16string CreateError(const std::u16string& systemText) const {
+    return u"ファイル \"" + IniName() + u"\" を作成できません。" + systemText;
+  }
+  // Flushes a changed copy of the file and returns the error text, empty on success.
+  // beforeFlush runs between the load and the flush (another process opening the file).
+  template <typename TBefore = void (*)()>
+  std::u16string FlushChanged(TBefore beforeFlush = [] {}) {
+    TMemIniFile ini(IniName());
+    ini.WriteString(u"main", u"top", u"999");
+    beforeFlush();
+    try {
+      ini.UpdateFile();
+    } catch (const settings::EIniCreateError& error) {
+      return error.Message();
+    }
+    return u"";
+  }
+
+  static constexpr char cOld[] = "; kept as it is\n[main]\ntop=1\n";
+
+ private:
+  TFaultyPlatform FPlatform;
+  platform::TPlatform* FOuter = nullptr;
+};
+
+TEST_F(IniFlush, AFailedStepLeavesTheOldFileAndNoTemporaryFile) {
+  struct TCase {
+    TFault Fault;
+    const char* Name;
+    std::u16string SystemText;
+  };
+  const TCase cases[] = {
+      {TFault::CreateTemp, "create temp", u"injected fault"},
+      {TFault::Write, "write", u"injected fault"},
+      {TFault::ShortWrite, "short write", u"ディスクに十分な空き領域がありません。"},
+      {TFault::FlushToDisk, "flush to disk", u"injected fault"},
+      {TFault::CopyAttributes, "attributes", u"injected fault"},
+      {TFault::Replace, "replace", u"injected fault"},
+  };
+  for (const TCase& c : cases) {
+    WriteIni(cOld);
+    Files().Fault = c.Fault;
+    EXPECT_EQ(FlushChanged(), CreateError(c.SystemText)) << c.Name;
+    EXPECT_EQ(ReadIni(), cOld) << c.Name;
+    EXPECT_EQ(Listing(Dir), std::vector<std::string>{"Halvorn.ini"}) << c.Name;
+  }
+}
+
+TEST_F(IniFlush, AFailedFirstFlushCreatesNoFile) {
+  for (TFault fault : {TFault::Write, TFault::ShortWrite, TFault::FlushToDisk, TFault::Replace}) {
+    Files().Fault = fault;
+    EXPECT_FALSE(FlushChanged().empty());
+    EXPECT_TRUE(Listing(Dir).empty());
+  }
+}
+
+TEST_F(IniFlush, TheDataReachesTheDiskBeforeTheReplaceAndTheLockIsHeldUntilThen) {
+  WriteIni(cOld);
+  EXPECT_EQ(FlushChanged(), u"");
+  EXPECT_EQ(ReadIni(), cBom + "[main]\r\ntop=999\r\n\r\n");
+  EXPECT_EQ(Files().Log,
+            (std::vector<std::string>{"lock", "temp", "write", "flush", "close", "attributes", "unlock", "replace"}));
+  EXPECT_EQ(std::filesystem::path(platform::ToUtf8(Files().TempPath)).parent_path(), Dir);
+  EXPECT_EQ(Listing(Dir), std::vector<std::string>{"Halvorn.ini"});
+}
+
+TEST_F(IniFlush, AFileHeldByAnotherProcessIsLeftAlone) {
+  for (TStandInFiles::THold hold : {TStandInFiles::THold::Reading, TStandInFiles::THold::Writing}) {
+    WriteIni(cOld);
+    const std::u16string error = FlushChanged([&] {
+      Files().HoldOpen(IniName(), hold);
+      Files().Log.clear();
+    });
+    EXPECT_EQ(error, CreateError(u"プロセスはファイルにアクセスできません。別のプロセスが使用中です。"));
+    EXPECT_EQ(Files().Log, std::vector<std::string>{}) << "refused before anything was written";
+    EXPECT_EQ(ReadIni(), cOld);
+    EXPECT_EQ(Listing(Dir), std::vector<std::string>{"Halvorn.ini"});
+    Files().ReleaseAll();
+  }
+}
+
+TEST_F(IniFlush, AReadOnlyFileGivesTheFlushError) {
+  WriteIni(cOld);
+  std::filesystem::permissions(Path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+  TUnprivileged user(Dir);
+  EXPECT_EQ(FlushChanged(), CreateError(u"アクセスが拒否されました。"));
+  EXPECT_EQ(ReadIni(), cOld);
+  EXPECT_EQ(Listing(Dir), std::vector<std::string>{"Halvorn.ini"});
+}
+
+TEST_F(IniFlush, AnUnwritableFolderGivesTheFlushError) {
+  WriteIni(cOld);
+  TUnprivileged user(Dir);
+  std::filesystem::permissions(Dir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  EXPECT_EQ(FlushChanged(), CreateError(u"アクセスが拒否されました。"));
+  std::filesystem::permissions(Dir, std::filesystem::perms::owner_all);
+  EXPECT_EQ(ReadIni(), cOld);
+  EXPECT_EQ(Listing(Dir), std::vector<std::string>{"Halvorn.ini"});
+}
+
+TEST_F(IniFlush, AFolderAtThePathGivesTheFlushError) {
+  std::filesystem::create_directory(Path);
+  EXPECT_FALSE(FlushChanged().empty());
+  EXPECT_TRUE(std::filesystem::is_directory(Path));
+  EXPECT_EQ(Listing(Dir), std::vector<std::string>{"Halvorn.ini"});
+}
+
+TEST_F(IniFlush, TheOldFilesPermissionsAreKept) {
+  WriteIni(cOld);
+  ::chmod(Path.c_str(), 0640);
+  EXPECT_EQ(FlushChanged(), u"");
+  struct stat info {};
+  ASSERT_EQ(::stat(Path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST_F(IniFlush, ANewFileGetsTheUsualPermissions) {
+  const mode_t mask = ::umask(022);
+  EXPECT_EQ(FlushChanged(), u"");
+  ::umask(mask);
+  struct stat info {};
+  ASSERT_EQ(::stat(Path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0644u);
+}
+
+TEST_F(IniFlush, ALinkIsWrittenThroughToItsTargetAndStaysALink) {
+  const std::filesystem::path real = Dir / "real";
+  std::filesystem::create_directory(real);
+  WriteFile(real / "target.ini", cOld);
+  std::filesystem::create_symlink(real / "target.ini", Path);
+  EXPECT_EQ(FlushChanged(), u"");
+  EXPECT_TRUE(std::filesystem::is_symlink(Path));
+  EXPECT_EQ(ReadFile(real / "target.ini"), cBom + "[main]\r\ntop=999\r\n\r\n");
+  EXPECT_EQ(std::filesystem::path(platform::ToUtf8(Files().TempPath)).parent_path(), real)
+      << "the temporary file lives beside the target, so the replace stays on one file system";
+  EXPECT_EQ(Listing(Dir), (std::vector<std::string>{"Halvorn.ini", "real"}));
+  EXPECT_EQ(Listing(real), std::vector<std::string>{"target.ini"});
+}
+
+TEST_F(IniFlush, AHoldOnALinksTargetStopsTheFlush) {
+  const std::filesystem::path target = Dir / "target.ini";
+  WriteFile(target, cOld);
+  std::filesystem::create_symlink(target, Path);
+  Files().HoldOpen(U(target), TStandInFiles::THold::Reading);
+  EXPECT_FALSE(FlushChanged().empty());
+  EXPECT_EQ(ReadFile(target), cOld);
+}
+
+TEST_F(IniFlush, AMissingFolderGivesTheFlushError) {
+  Path = Dir / "missing" / "Halvorn.ini";
+  EXPECT_EQ(FlushChanged(), CreateError(u"指定されたファイルが見つかりません。"));
+  EXPECT_EQ(Listing(Dir), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace quorvel_test
