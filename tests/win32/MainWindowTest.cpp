@@ -9,20 +9,11 @@
 #include "app/uMain.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32.h"
+#include "Win32Fixture.h"
 
 namespace {
 
-std::wstring Text(HWND window) {
-  wchar_t buffer[512] = {};
-  GetWindowTextW(window, buffer, 512);
-  return buffer;
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t buffer[64] = {};
-  GetClassNameW(window, buffer, 64);
-  return buffer;
-}
+using namespace quorvel_test;
 
 RECT ClientRectIn(HWND child, HWND parent) {
   RECT rect;
@@ -31,61 +22,7 @@ RECT ClientRectIn(HWND child, HWND parent) {
   return rect;
 }
 
-std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-
-HWND Hwnd(const platform::TControl& control) { return reinterpret_cast<HWND>(control.Handle()); }
-
-// A fresh folder as the current directory, with the settings file given.
-class Win32MainWindow : public testing::Test {
- protected:
-  void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    FDir = std::wstring(temp) + L"quorvel-win32-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(++FCounter);
-    CreateDirectoryW(FDir.c_str(), nullptr);
-    GetCurrentDirectoryW(MAX_PATH, FOldDir);
-    SetCurrentDirectoryW(FDir.c_str());
-  }
-  void TearDown() override {
-    Form.reset();
-    app::frmMain = nullptr;
-    SetCurrentDirectoryW(FOldDir);
-    DeleteFileW((FDir + L"\\Halvorn.ini").c_str());
-    RemoveDirectoryW(FDir.c_str());
-  }
-  void WriteIni(const std::string& bytes) {
-    HANDLE file = CreateFileW((FDir + L"\\Halvorn.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-  }
-  std::string ReadIni() {
-    HANDLE file = CreateFileW((FDir + L"\\Halvorn.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    std::string bytes(65536, '\0');
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
-  }
-  app::TfrmMain& Start() {
-    Form = std::make_unique<app::TfrmMain>();
-    app::frmMain = Form.get();
-    Form->CreateHandle();
-    Form->Guarded([this] { Form->FormCreate(); });
-    Form->Show();
-    platform::Current().App().ProcessMessages();
-    return *Form;
-  }
-  std::unique_ptr<app::TfrmMain> Form;
-
- private:
-  std::wstring FDir;
-  wchar_t FOldDir[MAX_PATH] = {};
-  static inline int FCounter = 0;
-};
+using Win32MainWindow = TWin32Test;
 
 TEST_F(Win32MainWindow, WindowStyleSizeAndCaption) {
   WriteIni("[main]\r\ntop=40\r\nleft=50\r\nfilename=C:\\docs\\a.zip\r\n");

@@ -90,6 +90,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   standin::Log(u"commandline=" + commandLine);
   standin::Log(u"parameters=" + standin::Parameters(commandLine));
   standin::Log(u"cwd=" + standin::CurrentDirectory());
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  GetStartupInfoW(&startup);
+  const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
+  standin::Log(u"show=" + halvorn::FromUtf8(std::to_string(show)));
 
   int count = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
