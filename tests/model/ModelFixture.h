@@ -31,7 +31,7 @@ inline void PrintTo(const TRow& row, std::ostream* out) {
 }
 
 class TModelTest : public TAppTest {
- protected:
+ public:  // table-driven steps reach the fixture through a reference
   model::TModelTable& Table() { return Form->cdsModel; }
   void Load(const std::u16string& licence) { app::TModelStoreAccess::Load(*Form, licence); }
   void Save(const std::u16string& licence) { app::TModelStoreAccess::Save(*Form, licence); }
