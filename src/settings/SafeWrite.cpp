@@ -37,8 +37,12 @@ void WriteFileSafely(platform::IFileSystem& files, const std::u16string& path, s
   std::u16string tempPath;
   THandle temp(files, files.CreateTemp(target, tempPath));
   try {
-    if (files.Write(temp.Get(), bytes.data(), bytes.size()) != bytes.size()) {
-      throw platform::EOSError(cErrorDiskFull, u"ディスクに十分な空き領域がありません。");
+    // A write may take fewer bytes than offered (Windows takes at most 1 GiB at a time);
+    // only a write that takes none means the disk is full.
+    for (std::size_t done = 0; done < bytes.size();) {
+      const std::size_t written = files.Write(temp.Get(), bytes.data() + done, bytes.size() - done);
+      if (written == 0) throw platform::EOSError(cErrorDiskFull, u"ディスクに十分な空き領域がありません。");
+      done += written;
     }
     files.FlushToDisk(temp.Get());
     temp.Close();

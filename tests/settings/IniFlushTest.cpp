@@ -1,4 +1,5 @@
 // A flush replaces the file whole or not at all.
+#include "FaultyFiles.h"
 #include "IniTestFixture.h"
 
 #include <sys/stat.h>
@@ -12,70 +13,6 @@ namespace {
 
 using platform::standin::TStandInFiles;
 using settings::TMemIniFile;
-
-enum class TFault { None, CreateTemp, Write, ShortWrite, FlushToDisk, CopyAttributes, Replace };
-
-// Real files that fail at one chosen step, and a log of the steps taken.
-class TFaultyFiles : public TStandInFiles {
- public:
-  TFault Fault = TFault::None;
-  std::vector<std::string> Log;
-  platform::TFileHandle Lock = 0;
-  std::u16string TempPath;
-
-  platform::TFileHandle LockExclusive(const std::u16string& path) override {
-    Lock = TStandInFiles::LockExclusive(path);
-    Log.push_back("lock");
-    return Lock;
-  }
-  platform::TFileHandle CreateTemp(const std::u16string& nearPath, std::u16string& tempPath) override {
-    Fail(TFault::CreateTemp);
-    platform::TFileHandle handle = TStandInFiles::CreateTemp(nearPath, tempPath);
-    TempPath = tempPath;
-    Log.push_back("temp");
-    return handle;
-  }
-  std::size_t Write(platform::TFileHandle file, const char* data, std::size_t size) override {
-    Log.push_back("write");
-    if (Fault == TFault::Write || Fault == TFault::ShortWrite) {
-      // Part of the bytes reach the temporary file first, as with a full disk.
-      const std::size_t written = TStandInFiles::Write(file, data, size / 2);
-      Fail(TFault::Write);
-      return written;
-    }
-    return TStandInFiles::Write(file, data, size);
-  }
-  void FlushToDisk(platform::TFileHandle file) override {
-    Fail(TFault::FlushToDisk);
-    TStandInFiles::FlushToDisk(file);
-    Log.push_back("flush");
-  }
-  void Close(platform::TFileHandle file) override {
-    Log.push_back(file == Lock ? "unlock" : "close");
-    TStandInFiles::Close(file);
-  }
-  void CopyAttributes(const std::u16string& from, const std::u16string& to) override {
-    Fail(TFault::CopyAttributes);
-    TStandInFiles::CopyAttributes(from, to);
-    Log.push_back("attributes");
-  }
-  void Replace(const std::u16string& from, const std::u16string& to) override {
-    Fail(TFault::Replace);
-    TStandInFiles::Replace(from, to);
-    Log.push_back("replace");
-  }
-
- private:
-  void Fail(TFault step) {
-    if (Fault == step) throw platform::EOSError(1117, u"injected fault");
-  }
-};
-
-class TFaultyPlatform : public platform::standin::TStandInPlatform {
- public:
-  TFaultyFiles Faulty;
-  platform::IFileSystem& Files() override { return Faulty; }
-};
 
 class IniFlush : public TIniTest {
  protected:
