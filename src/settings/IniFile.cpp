@@ -66,7 +66,8 @@ TMemIniFile::~TMemIniFile() = default;
 std::u16string TMemIniFile::ReadString(const std::u16string& section, const std::u16string& ident,
                                        const std::u16string& defaultValue) {
   std::u16string value;
-  return FData->Read(section, ident, value) ? value : defaultValue;
+  if (FData->Read(section, ident, value)) return value;
+  return defaultValue;
 }
 
 void TMemIniFile::WriteString(const std::u16string& section, const std::u16string& ident,

@@ -1,10 +1,10 @@
 #include "settings/IniImage.h"
 
-#include <cstring>
-
 #include "platform/Exception.h"
 #include "platform/Text.h"
+#include "settings/ByteScan.h"
 #include "settings/IniNames.h"
+#include "settings/Utf8.h"
 
 namespace settings {
 
@@ -28,16 +28,9 @@ void TrimRight(const char* begin, const char*& end) {
 
 // Line ends in the text, so that the line table is allocated once.
 std::size_t CountLines(std::string_view text) {
-  const auto count = [&](char end) {
-    std::size_t n = 0;
-    for (const char* p = text.data(); (p = static_cast<const char*>(std::memchr(p, end, text.data() + text.size() - p)));
-         ++p) {
-      ++n;
-    }
-    return n;
-  };
-  const std::size_t feeds = count('\n');
-  return (feeds != 0 ? feeds : count('\r')) + 1;
+  const char* end = text.data() + text.size();
+  const std::size_t feeds = CountByte(text.data(), end, '\n');
+  return (feeds != 0 ? feeds : CountByte(text.data(), end, '\r')) + 1;
 }
 
 }  // namespace
@@ -59,13 +52,12 @@ void TIniImage::Parse(std::size_t start) {
   while (p < end) {
     const char* begin = p;
     const char* equals = nullptr;
-    for (; p < end; ++p) {
-      // One test keeps letters and other UTF-8 bytes on the fast path.
-      if (static_cast<unsigned char>(*p) > '=') continue;
-      if (*p == '\n' || *p == '\r') break;
-      if (*p == '=' && !equals) equals = p;
+    const char* stop = FindLineStop<true>(p, end);
+    if (stop < end && *stop == '=') {
+      equals = stop;
+      stop = FindLineStop<false>(stop + 1, end);
     }
-    const char* stop = p;
+    p = stop;
     if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
 
     TrimLeft(begin, stop);
@@ -168,7 +160,7 @@ bool TIniImage::Read(std::u16string_view section, std::u16string_view ident, std
   const TSection& found = FSections[id];
   const std::uint32_t i = FindEntry(found, ident, NameHash(ident));
   if (i == cNone) return false;
-  value = platform::FromUtf8(Text(LineAt(found, i).Value));
+  value = DecodeUtf8(Text(LineAt(found, i).Value));
   return true;
 }
 
@@ -198,10 +190,10 @@ void TIniImage::SectionLines(std::u16string_view section, std::vector<std::u16st
   lines.reserve(found.LineCount());
   for (std::uint32_t i = 0; i < found.LineCount(); ++i) {
     const TLine& line = LineAt(found, i);
-    std::u16string text = platform::FromUtf8(Text(line.Name));
+    std::u16string text = DecodeUtf8(Text(line.Name));
     if (line.IsEntry()) {
       text += u'=';
-      text += platform::FromUtf8(Text(line.Value));
+      text += DecodeUtf8(Text(line.Value));
     }
     lines.push_back(std::move(text));
   }

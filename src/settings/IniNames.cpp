@@ -1,5 +1,7 @@
 #include "settings/IniNames.h"
 
+#include <cstring>
+
 #include "settings/UnicodeCase.h"
 #include "settings/Utf8.h"
 
@@ -7,41 +9,120 @@ namespace settings {
 
 namespace {
 
-// FNV-1a over the upper-case code units.
+constexpr std::uint64_t cOnes = 0x0101010101010101ull;
+constexpr std::uint64_t cHighs = 0x8080808080808080ull;
+
+// Upper case of a unit below U+0080: only a to z change.
+char16_t AsciiUpper(char16_t unit) { return (unit >= u'a' && unit <= u'z') ? unit - (u'a' - u'A') : unit; }
+
+// Eight ASCII bytes in upper case: a to z lose the 0x20 bit. No byte carries into the next,
+// since every byte is below 0x80.
+std::uint64_t UpperAscii8(std::uint64_t bytes) {
+  const std::uint64_t fromA = bytes + cOnes * (0x80 - 'a');      // high bit: byte >= 'a'
+  const std::uint64_t aboveZ = bytes + cOnes * (0x80 - 'z' - 1);  // high bit: byte > 'z'
+  return bytes ^ (((fromA & ~aboveZ) & cHighs) >> 2);
+}
+
+// Four bytes as four 16-bit units, the first in the low bits.
+std::uint64_t Widen4(std::uint32_t bytes) {
+  std::uint64_t x = bytes;
+  x = (x | (x << 16)) & 0x0000FFFF0000FFFFull;
+  return (x | (x << 8)) & 0x00FF00FF00FF00FFull;
+}
+
+// Hashes the upper-case code units four at a time, so that UTF-8 and UTF-16 names of one
+// spelling give one value and ASCII names go fast.
 class THasher {
  public:
-  void Add(char16_t unit) {
-    FHash ^= UpperCase(unit);
-    FHash *= 0x100000001B3ull;
+  void Add(char16_t upper) {
+    FWord |= static_cast<std::uint64_t>(upper) << FShift;
+    FShift += 16;
+    ++FCount;
+    if (FShift == 64) Flush();
   }
-  std::uint64_t Result() const { return FHash == 0 ? 1 : FHash; }
+  // Eight ASCII bytes, upper-cased; only when the word is empty.
+  void AddAscii8(std::uint64_t upper) {
+    Mix(Widen4(static_cast<std::uint32_t>(upper)));
+    Mix(Widen4(static_cast<std::uint32_t>(upper >> 32)));
+    FCount += 8;
+  }
+  bool Aligned() const { return FShift == 0; }
+  std::uint64_t Result() {
+    if (FShift != 0) Flush();
+    Mix(FCount);
+    const std::uint64_t hash = FHash ^ (FHash >> 32);
+    return hash == 0 ? 1 : hash;
+  }
 
  private:
+  void Mix(std::uint64_t word) {
+    FHash = (FHash ^ word) * 0x9E3779B97F4A7C15ull;
+    FHash ^= FHash >> 29;
+  }
+  void Flush() {
+    Mix(FWord);
+    FWord = 0;
+    FShift = 0;
+  }
+
   std::uint64_t FHash = 0xCBF29CE484222325ull;
+  std::uint64_t FWord = 0;
+  unsigned FShift = 0;
+  std::uint64_t FCount = 0;
 };
 
 }  // namespace
 
 std::uint64_t NameHash(std::u16string_view name) {
   THasher hasher;
-  for (char16_t unit : name) hasher.Add(unit);
+  for (char16_t unit : name) hasher.Add(UpperCase(unit));
   return hasher.Result();
 }
 
 std::uint64_t NameHash(std::string_view validUtf8) {
   THasher hasher;
-  ForEachUnit(validUtf8, [&](char16_t unit) {
-    hasher.Add(unit);
-    return true;
-  });
+  const char* p = validUtf8.data();
+  const char* const end = p + validUtf8.size();
+  while (p < end) {
+    if (end - p >= 8 && hasher.Aligned()) {
+      std::uint64_t word;
+      std::memcpy(&word, p, sizeof word);
+      if ((word & cHighs) == 0) {
+        hasher.AddAscii8(UpperAscii8(word));
+        p += 8;
+        continue;
+      }
+    }
+    if (static_cast<unsigned char>(*p) < 0x80) {
+      hasher.Add(AsciiUpper(static_cast<char16_t>(*p)));
+      ++p;
+      continue;
+    }
+    // One character of more than one byte.
+    const char* next = p + 1;
+    while (next < end && (static_cast<unsigned char>(*next) & 0xC0) == 0x80) ++next;
+    ForEachUnit(std::string_view(p, next - p), [&](char16_t unit) {
+      hasher.Add(UpperCase(unit));
+      return true;
+    });
+    p = next;
+  }
   return hasher.Result();
 }
 
 bool SameName(std::string_view validUtf8, std::u16string_view name) {
   // A UTF-16 name never has more units than its UTF-8 form has bytes.
   if (name.size() > validUtf8.size()) return false;
+  // ASCII on both sides compares byte by unit; the rest decodes.
   std::size_t i = 0;
-  const bool prefix = ForEachUnit(validUtf8, [&](char16_t unit) {
+  const std::size_t common = name.size();
+  for (; i < common; ++i) {
+    const auto byte = static_cast<unsigned char>(validUtf8[i]);
+    if (byte >= 0x80 || name[i] >= 0x80) break;
+    if (AsciiUpper(byte) != AsciiUpper(name[i])) return false;
+  }
+  if (i == common && i == validUtf8.size()) return true;
+  const bool prefix = ForEachUnit(validUtf8.substr(i), [&](char16_t unit) {
     if (i == name.size() || UpperCase(unit) != UpperCase(name[i])) return false;
     ++i;
     return true;

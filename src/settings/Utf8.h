@@ -2,12 +2,16 @@
 // UTF-8 as the settings file holds it: a fast validity check for the whole file, and a
 // walk over the UTF-16 code units of text already known to be valid.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace settings {
 
 // The same strict rules as platform::TryFromUtf8, without building the text.
 bool IsValidUtf8(std::string_view bytes);
+
+// The UTF-16 text of valid UTF-8.
+std::u16string DecodeUtf8(std::string_view validUtf8);
 
 // Calls unit(char16_t) for each UTF-16 code unit of valid UTF-8; stops early when it returns false.
 template <class TUnit>

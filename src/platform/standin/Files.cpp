@@ -123,16 +123,20 @@ std::optional<std::string> TStandInFiles::ReadShared(const std::u16string& path)
   if (S_ISDIR(info.st_mode)) return std::nullopt;
 
   // One allocation of the size the file has now; a file that grows meanwhile is read on.
+  // The end is probed with a small buffer, so that a full read does not grow the big one.
   std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
   std::size_t done = 0;
+  char probe[4096];
   for (;;) {
-    if (done == bytes.size()) bytes.resize(bytes.size() + 65536);
-    const ssize_t got = ::read(fd.Get(), bytes.data() + done, bytes.size() - done);
+    const bool full = done == bytes.size();
+    const ssize_t got = full ? ::read(fd.Get(), probe, sizeof probe)
+                             : ::read(fd.Get(), bytes.data() + done, bytes.size() - done);
     if (got < 0) {
       if (errno == EINTR) continue;
       RaiseErrno(errno);
     }
     if (got == 0) break;
+    if (full) bytes.append(probe, static_cast<std::size_t>(got));
     done += static_cast<std::size_t>(got);
   }
   bytes.resize(done);
