@@ -5,7 +5,7 @@
 
 #include "FuzzCheck.h"
 #include "FuzzNames.h"
-#include "MemoryFiles.h"
+#include "FuzzPlatform.h"
 #include "settings/IniErrors.h"
 #include "settings/IniFile.h"
 

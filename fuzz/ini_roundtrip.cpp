@@ -5,7 +5,7 @@
 
 #include "FuzzCheck.h"
 #include "FuzzNames.h"
-#include "MemoryFiles.h"
+#include "FuzzPlatform.h"
 #include "settings/IniErrors.h"
 #include "settings/IniFile.h"
 
@@ -16,7 +16,7 @@ using namespace quorvel_fuzz;
 std::string Flush(settings::TMemIniFile& ini) {
   ini.UpdateFile();
   TFuzzPlatform& os = TFuzzPlatform::Installed();
-  FUZZ_CHECK(os.Memory.Files.size() == 1);  // no temporary file left
+  FUZZ_CHECK(!os.Memory.HasTemporaryFile() && os.Memory.OpenHandles() == 0);
   return os.Memory.Files[cIniPath];
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "MemoryFiles.h"
+#include "FuzzPlatform.h"
 #include "app/uMain.h"
 #include "platform/Exception.h"
 
@@ -79,6 +79,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   app::TModelStoreAccess::Load(form, licence);
   app::TModelStoreAccess::Save(form, licence);
   FUZZ_CHECK(os.Memory.Files[cIniPath] == second);
-  FUZZ_CHECK(os.Memory.Files.size() == 1);
+  FUZZ_CHECK(!os.Memory.HasTemporaryFile() && os.Memory.OpenHandles() == 0);
   return 0;
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "MemoryFiles.h"
+#include "FuzzPlatform.h"
 #include "app/VersionBlock.h"
 #include "app/VersionInfo.h"
 #include "platform/Exception.h"

@@ -1,0 +1,82 @@
+#pragma once
+// Files held in memory behind the file seam, with Windows-style paths: fast enough for tests
+// that load and flush the settings file many thousand times. A flush takes the same safe-write
+// steps as on disk. It counts what it hands out, so that a test can see every handle closed.
+#include <map>
+#include <stdexcept>
+#include <string>
+
+#include "platform/Files.h"
+
+namespace quorvel_test {
+
+class TMemoryFiles : public platform::IFileSystem {
+ public:
+  std::map<std::u16string, std::string> Files;  // by full path
+  std::u16string CurrentDir = u"C:\\work";
+  int Replaces = 0;  // completed flushes
+
+  // Handles handed out and not yet closed.
+  std::size_t OpenHandles() const { return FOpen.size(); }
+  // Files that only a flush in progress should have.
+  bool HasTemporaryFile() const {
+    for (const auto& [path, bytes] : Files)
+      if (path.ends_with(cTempSuffix)) return true;
+    return false;
+  }
+
+  bool FileExists(const std::u16string& path) override { return Files.count(path) != 0; }
+  std::u16string ExpandFileName(const std::u16string& name) override {
+    const bool absolute = (name.size() >= 2 && name[1] == u':') || name.starts_with(u"\\") || name.starts_with(u"/");
+    return name.empty() || absolute ? name : CurrentDir + u"\\" + name;
+  }
+  std::optional<std::string> ReadShared(const std::u16string& path) override {
+    auto found = Files.find(path);
+    if (found == Files.end()) return std::nullopt;
+    return found->second;
+  }
+  std::u16string ResolveLinks(const std::u16string& path) override { return path; }
+  platform::TFileHandle LockExclusive(const std::u16string& path) override {
+    return FileExists(path) ? Open(path) : 0;
+  }
+  platform::TFileHandle CreateTemp(const std::u16string& nearPath, std::u16string& tempPath) override {
+    const std::string number = std::to_string(FNext + 1);
+    tempPath = nearPath + u"." + std::u16string(number.begin(), number.end()) + std::u16string(cTempSuffix);
+    Files[tempPath].clear();
+    FTemp = tempPath;
+    return Open(tempPath);
+  }
+  std::size_t Write(platform::TFileHandle file, const char* data, std::size_t size) override {
+    auto found = FOpen.find(file);
+    if (found == FOpen.end() || found->second != FTemp) throw std::logic_error("write to a handle that is not the open temporary file");
+    Files[FTemp].append(data, size);
+    return size;
+  }
+  void FlushToDisk(platform::TFileHandle file) override {
+    if (!FOpen.count(file)) throw std::logic_error("flush of a closed handle");
+  }
+  void Close(platform::TFileHandle file) override {
+    if (FOpen.erase(file) != 1) throw std::logic_error("close of a handle that is not open");
+  }
+  void CopyAttributes(const std::u16string&, const std::u16string&) override {}
+  void Replace(const std::u16string& from, const std::u16string& to) override {
+    auto found = Files.find(from);
+    if (found == Files.end()) throw std::logic_error("replace from a missing file");
+    Files[to] = std::move(found->second);
+    Files.erase(from);
+    ++Replaces;
+  }
+  void Remove(const std::u16string& path) noexcept override { Files.erase(path); }
+
+ private:
+  static constexpr std::u16string_view cTempSuffix = u".~tmp";
+  platform::TFileHandle Open(const std::u16string& path) {
+    FOpen[++FNext] = path;
+    return FNext;
+  }
+  std::map<platform::TFileHandle, std::u16string> FOpen;
+  platform::TFileHandle FNext = 0;
+  std::u16string FTemp;
+};
+
+}  // namespace quorvel_test
