@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <set>
+#include <string>
 
 #include "BenchTargets.h"
 #include "platform/Backend.h"
@@ -15,17 +17,28 @@ namespace {
 // The console table as usual, and every run's time kept for the summaries.
 class TRecordingReporter : public benchmark::ConsoleReporter {
  public:
+  // Colours only for a terminal.
+  TRecordingReporter() : ConsoleReporter(::isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
   bench::TResults Results;
 
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
+      if (run.error_occurred) continue;
       const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-      // With repetitions the last one wins; the console table shows them all.
-      Results[run.benchmark_name()] = seconds * 1e3;
+      // With repetitions the median stands for the benchmark.
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+        Results[run.run_name.str()] = seconds * 1e3;
+        FMedians.insert(run.run_name.str());
+      } else if (run.run_type == Run::RT_Iteration && !FMedians.contains(run.benchmark_name())) {
+        Results[run.benchmark_name()] = seconds * 1e3;
+      }
     }
   }
+
+ private:
+  std::set<std::string> FMedians;
 };
 
 }  // namespace

@@ -272,6 +272,7 @@ const bool cSummary = bench::AddSummary([](const bench::TResults& results) {
   std::printf("Settings file (TMemIniFile), targets on the 10 MB file:\n");
   bench::PrintTarget(results, "ini/load/TMemIniFile/10MB", "load 10 MB", 20);
   bench::PrintTarget(results, "ini/lookups-1000/fresh-object/10MB", "1,000 mixed-case look-ups (fresh object)", 0.5);
+  bench::PrintTarget(results, "ini/lookups-1000/indexed/10MB", "1,000 mixed-case look-ups (indexes built)", 0.5);
   bench::PrintTarget(results, "ini/flush-durable/10MB", "durable flush 10 MB", 40);
   bench::PrintTarget(results, "ini/write-100000+flush/10MB", "100,000 WriteString + flush", 100);
   std::printf("Peers' load time over ours on the same file (above 1: ours is faster):\n");

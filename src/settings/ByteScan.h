@@ -33,32 +33,42 @@ inline std::uint64_t Word(const char* p) {
 
 }  // namespace detail
 
-// The first CR or LF in [p, end), with withEquals the first CR, LF or "="; end when none.
-template <bool withEquals>
-const char* FindLineStop(const char* p, const char* end) {
+// What a chunk of 64 bytes holds; bit i stands for byte i.
+constexpr std::size_t cChunkBytes = 64;
+struct TChunkMasks {
+  std::uint64_t Ends;    // CR or LF
+  std::uint64_t Equals;  // "="
+  std::uint64_t High;    // 0x80 and above: part of a character beyond ASCII
+};
+
+// p: 64 readable bytes.
+inline TChunkMasks ScanChunk(const char* p) {
+  TChunkMasks masks{0, 0, 0};
 #if QUORVEL_SCAN_SSE2
   const __m128i lf = _mm_set1_epi8('\n');
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i equals = _mm_set1_epi8('=');
-  for (; end - p >= 16; p += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    __m128i hits = _mm_or_si128(_mm_cmpeq_epi8(block, lf), _mm_cmpeq_epi8(block, cr));
-    if constexpr (withEquals) hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, equals));
-    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
-    if (mask != 0) return p + std::countr_zero(mask);
+  for (unsigned k = 0; k < 4; ++k) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    const auto ends = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, lf), _mm_cmpeq_epi8(block, cr))));
+    const auto eq = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, equals)));
+    const auto high = static_cast<unsigned>(_mm_movemask_epi8(block));
+    masks.Ends |= static_cast<std::uint64_t>(ends) << (16 * k);
+    masks.Equals |= static_cast<std::uint64_t>(eq) << (16 * k);
+    masks.High |= static_cast<std::uint64_t>(high) << (16 * k);
   }
 #else
-  for (; end - p >= 8; p += 8) {
-    const std::uint64_t word = detail::Word(p);
-    std::uint64_t hits = detail::BytesEqual(word, '\n') | detail::BytesEqual(word, '\r');
-    if constexpr (withEquals) hits |= detail::BytesEqual(word, '=');
-    if (hits != 0) return p + std::countr_zero(hits) / 8;
+  // The high bits of a word's eight bytes as eight bits.
+  const auto gather = [](std::uint64_t highs) { return ((highs >> 7) * 0x0102040810204080ull) >> 56; };
+  for (unsigned k = 0; k < 8; ++k) {
+    const std::uint64_t word = detail::Word(p + 8 * k);
+    masks.Ends |= gather(detail::BytesEqual(word, '\n') | detail::BytesEqual(word, '\r')) << (8 * k);
+    masks.Equals |= gather(detail::BytesEqual(word, '=')) << (8 * k);
+    masks.High |= gather(word & detail::cHighs) << (8 * k);
   }
 #endif
-  for (; p < end; ++p) {
-    if (*p == '\n' || *p == '\r' || (withEquals && *p == '=')) return p;
-  }
-  return end;
+  return masks;
 }
 
 // How many bytes of [p, end) equal c.

@@ -7,7 +7,6 @@
 #include "settings/IniImage.h"
 #include "settings/IniInteger.h"
 #include "settings/SafeWrite.h"
-#include "settings/Utf8.h"
 
 namespace settings {
 
@@ -31,8 +30,9 @@ std::unique_ptr<TIniImage> Load(const std::u16string& fileName) {
     throw EIniOpenError(FullPath(fileName), u"ファイルが大きすぎます。");
   }
   const std::size_t start = std::string_view(*bytes).starts_with(cBom) ? cBom.size() : 0;
-  if (!IsValidUtf8(std::string_view(*bytes).substr(start))) throw EIniEncodingError(FullPath(fileName));
-  return std::make_unique<TIniImage>(std::move(*bytes), start);
+  std::unique_ptr<TIniImage> image = TIniImage::FromBytes(std::move(*bytes), start);
+  if (!image) throw EIniEncodingError(FullPath(fileName));
+  return image;
 }
 
 bool HasLineBreak(const std::u16string& text) { return text.find_first_of(u"\r\n") != std::u16string::npos; }

@@ -1,5 +1,8 @@
 #include "settings/IniImage.h"
 
+#include <bit>
+#include <cstring>
+
 #include "platform/Exception.h"
 #include "platform/Text.h"
 #include "settings/ByteScan.h"
@@ -37,7 +40,12 @@ std::size_t CountLines(std::string_view text) {
 
 TIniImage::TIniImage() = default;
 
-TIniImage::TIniImage(std::string bytes, std::size_t start) : FLoaded(std::move(bytes)) { Parse(start); }
+std::unique_ptr<TIniImage> TIniImage::FromBytes(std::string bytes, std::size_t start) {
+  auto image = std::make_unique<TIniImage>();
+  image->FLoaded = std::move(bytes);
+  if (!image->Parse(start)) return nullptr;
+  return image;
+}
 
 TIniImage::~TIniImage() = default;
 
@@ -45,45 +53,70 @@ TIniImage::TSpan TIniImage::Loaded(const char* begin, const char* end) const {
   return {static_cast<std::uint32_t>(begin - FLoaded.data()), static_cast<std::uint32_t>(end - begin)};
 }
 
-void TIniImage::Parse(std::size_t start) {
-  const char* p = FLoaded.data() + start;
+// One pass over the text, a chunk at a time: the chunk's masks give the line ends, each
+// line's first "=", and whether its UTF-8 needs checking (most lines are ASCII).
+bool TIniImage::Parse(std::size_t start) {
   const char* const end = FLoaded.data() + FLoaded.size();
-  FLines.reserve(CountLines(std::string_view(p, end - p)));
-  while (p < end) {
-    const char* begin = p;
-    const char* equals = nullptr;
-    const char* stop = FindLineStop<true>(p, end);
-    if (stop < end && *stop == '=') {
-      equals = stop;
-      stop = FindLineStop<false>(stop + 1, end);
+  const char* lineBegin = FLoaded.data() + start;
+  FLines.reserve(CountLines(std::string_view(lineBegin, end - lineBegin)));
+  const char* equals = nullptr;
+  bool beyondAscii = false;
+  for (const char* chunk = lineBegin; chunk < end; chunk += cChunkBytes) {
+    TChunkMasks masks;
+    if (static_cast<std::size_t>(end - chunk) >= cChunkBytes) {
+      masks = ScanChunk(chunk);
+    } else {
+      char tail[cChunkBytes] = {};  // zero bytes are neither line ends nor "="
+      std::memcpy(tail, chunk, end - chunk);
+      masks = ScanChunk(tail);
     }
-    p = stop;
-    if (p < end) p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
-
-    TrimLeft(begin, stop);
-    TrimRight(begin, stop);
-    if (begin == stop || *begin == ';') continue;
-    if (*begin == '[' && stop - begin >= 2 && stop[-1] == ']') {
-      const char* nameBegin = begin + 1;
-      const char* nameEnd = stop - 1;
-      TrimLeft(nameBegin, nameEnd);
-      TrimRight(nameBegin, nameEnd);
-      AddSection(Loaded(nameBegin, nameEnd));
-      FSections.back().First = static_cast<std::uint32_t>(FLines.size());
-      continue;
+    while (masks.Ends != 0) {
+      const int at = std::countr_zero(masks.Ends);
+      const std::uint64_t before = (std::uint64_t{1} << at) - 1;
+      if (!equals && (masks.Equals & before) != 0) equals = chunk + std::countr_zero(masks.Equals & before);
+      beyondAscii = beyondAscii || (masks.High & before) != 0;
+      // CR LF ends a line and then an empty one, which is skipped like any empty line.
+      if (!AddLine(lineBegin, chunk + at, equals, beyondAscii)) return false;
+      const std::uint64_t upTo = (std::uint64_t{2} << at) - 1;  // all bits when at is 63
+      masks.Ends &= ~upTo;
+      masks.Equals &= ~upTo;
+      masks.High &= ~upTo;
+      lineBegin = chunk + at + 1;
+      equals = nullptr;
+      beyondAscii = false;
     }
-    if (FSections.empty()) continue;  // above the first header
-    TLine line{Loaded(begin, stop), {cTextLine, 0}};
-    if (equals) {
-      const char* nameEnd = equals;
-      const char* valueBegin = equals + 1;
-      TrimRight(begin, nameEnd);
-      TrimLeft(valueBegin, stop);
-      line = {Loaded(begin, nameEnd), Loaded(valueBegin, stop)};
-    }
-    FLines.push_back(line);
-    ++FSections.back().LoadedCount;
+    if (!equals && masks.Equals != 0) equals = chunk + std::countr_zero(masks.Equals);
+    beyondAscii = beyondAscii || masks.High != 0;
   }
+  return lineBegin >= end || AddLine(lineBegin, end, equals, beyondAscii);
+}
+
+bool TIniImage::AddLine(const char* begin, const char* stop, const char* equals, bool beyondAscii) {
+  if (beyondAscii && !IsValidUtf8(std::string_view(begin, stop - begin))) return false;
+  TrimLeft(begin, stop);
+  TrimRight(begin, stop);
+  if (begin == stop || *begin == ';') return true;
+  if (*begin == '[' && stop - begin >= 2 && stop[-1] == ']') {
+    const char* nameBegin = begin + 1;
+    const char* nameEnd = stop - 1;
+    TrimLeft(nameBegin, nameEnd);
+    TrimRight(nameBegin, nameEnd);
+    AddSection(Loaded(nameBegin, nameEnd));
+    FSections.back().First = static_cast<std::uint32_t>(FLines.size());
+    return true;
+  }
+  if (FSections.empty()) return true;  // above the first header
+  TLine line{Loaded(begin, stop), {cTextLine, 0}};
+  if (equals) {
+    const char* nameEnd = equals;
+    const char* valueBegin = equals + 1;
+    TrimRight(begin, nameEnd);
+    TrimLeft(valueBegin, stop);
+    line = {Loaded(begin, nameEnd), Loaded(valueBegin, stop)};
+  }
+  FLines.push_back(line);
+  ++FSections.back().LoadedCount;
+  return true;
 }
 
 std::uint32_t TIniImage::AddSection(TSpan name) {

@@ -18,8 +18,9 @@ class TIniImage {
   static constexpr std::size_t cMaxBytes = 0x7FFFFFFF;
 
   TIniImage();
-  // bytes: the whole file, valid UTF-8 from start on (start skips the byte-order mark).
-  TIniImage(std::string bytes, std::size_t start);
+  // The image of a file's bytes from start on (start skips the byte-order mark); null when
+  // they are not valid UTF-8.
+  static std::unique_ptr<TIniImage> FromBytes(std::string bytes, std::size_t start);
   ~TIniImage();
   TIniImage(const TIniImage&) = delete;
   TIniImage& operator=(const TIniImage&) = delete;
@@ -61,7 +62,9 @@ class TIniImage {
     std::uint32_t LineCount() const { return LoadedCount + static_cast<std::uint32_t>(Added.size()); }
   };
 
-  void Parse(std::size_t start);
+  // False when the text is not valid UTF-8; the lines and sections are then incomplete.
+  bool Parse(std::size_t start);
+  bool AddLine(const char* begin, const char* stop, const char* equals, bool beyondAscii);
   std::uint32_t AddSection(TSpan name);
   TSpan Loaded(const char* begin, const char* end) const;
   TSpan Store(std::u16string_view text);
