@@ -35,7 +35,12 @@ std::unique_ptr<TIniImage> Load(const std::u16string& fileName) {
   return image;
 }
 
-bool HasLineBreak(const std::u16string& text) { return text.find_first_of(u"\r\n") != std::u16string::npos; }
+bool HasLineBreak(const std::u16string& text) {
+  for (char16_t unit : text) {
+    if (unit <= u'\r' && (unit == u'\r' || unit == u'\n')) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -83,9 +88,9 @@ void TMemIniFile::ReadSectionValues(const std::u16string& section, std::vector<s
 void TMemIniFile::EraseSection(const std::u16string& section) { FData->Erase(section); }
 
 void TMemIniFile::UpdateFile() {
-  const std::string bytes = FData->Serialize();
   try {
-    WriteFileSafely(platform::Current().Files(), FileName(), bytes);
+    WriteFileSafely(platform::Current().Files(), FileName(),
+                    [this](const TContentWriter& write) { FData->Serialize(write); });
   } catch (const platform::EOSError& error) {
     throw EIniCreateError(FullPath(FileName()), error.SystemText());
   }

@@ -130,11 +130,20 @@ std::uint32_t TIniImage::AddSection(TSpan name) {
 }
 
 TIniImage::TSpan TIniImage::Store(std::u16string_view text) {
-  const std::string utf8 = platform::ToUtf8(text);
-  if (FWritten.size() + utf8.size() >= cWrittenBit) throw platform::Exception(u"設定の内容が大きすぎます。");
-  const TSpan span{cWrittenBit | static_cast<std::uint32_t>(FWritten.size()), static_cast<std::uint32_t>(utf8.size())};
-  FWritten += utf8;
-  return span;
+  const std::size_t offset = FWritten.size();
+  bool ascii = true;
+  for (char16_t unit : text) ascii = ascii && unit < 0x80;
+  // ASCII goes in as it is; anything else through the program's own encoder.
+  const std::string encoded = ascii ? std::string() : platform::ToUtf8(text);
+  const std::size_t size = ascii ? text.size() : encoded.size();
+  if (offset + size >= cWrittenBit) throw platform::Exception(u"設定の内容が大きすぎます。");
+  if (ascii) {
+    FWritten.resize(offset + size);
+    for (std::size_t i = 0; i < size; ++i) FWritten[offset + i] = static_cast<char>(text[i]);
+  } else {
+    FWritten += encoded;
+  }
+  return {cWrittenBit | static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(size)};
 }
 
 std::string_view TIniImage::Text(TSpan span) const {
@@ -250,26 +259,24 @@ void TIniImage::Erase(std::u16string_view section) {
   }
 }
 
-std::string TIniImage::Serialize() const {
-  const auto lineSize = [&](const TLine& line) {
-    return line.Name.Length + (line.IsEntry() ? 1 + line.Value.Length : 0) + cLineEnd.size();
-  };
-  std::size_t size = cBom.size();
-  for (const TSection& section : FSections) {
-    if (section.Erased) continue;
-    size += section.Name.Length + 2 + 2 * cLineEnd.size();
-    for (std::uint32_t i = 0; i < section.LineCount(); ++i) size += lineSize(LineAt(section, i));
-  }
-
+void TIniImage::Serialize(const std::function<void(std::string_view)>& write) const {
   std::string out;
-  out.reserve(size);
+  out.reserve(cPieceBytes + 4096);
+  // Called at the end of each line: the piece goes out once it is big enough.
+  const auto endLine = [&] {
+    out += cLineEnd;
+    if (out.size() >= cPieceBytes) {
+      write(out);
+      out.clear();
+    }
+  };
   out += cBom;
   for (const TSection& section : FSections) {
     if (section.Erased) continue;
     out += '[';
     out += Text(section.Name);
     out += ']';
-    out += cLineEnd;
+    endLine();
     for (std::uint32_t i = 0; i < section.LineCount(); ++i) {
       const TLine& line = LineAt(section, i);
       out += Text(line.Name);
@@ -277,11 +284,11 @@ std::string TIniImage::Serialize() const {
         out += '=';
         out += Text(line.Value);
       }
-      out += cLineEnd;
+      endLine();
     }
-    out += cLineEnd;
+    endLine();
   }
-  return out;
+  write(out);
 }
 
 }  // namespace settings

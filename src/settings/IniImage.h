@@ -3,6 +3,7 @@
 // offsets into it; text written later goes to a second buffer. Sections are found through a
 // hash index, and the entries of a long section through an index built at its first look-up.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,8 +32,10 @@ class TIniImage {
   // Entries as name=value, text lines as they are; empty when the section is missing.
   void SectionLines(std::u16string_view section, std::vector<std::u16string>& lines) const;
   void Erase(std::u16string_view section);
-  // The file's new content: byte-order mark, then every line followed by CR LF.
-  std::string Serialize() const;
+  // The file's new content: byte-order mark, then every line followed by CR LF. It goes to
+  // write in pieces of about cPieceBytes, so that no second copy of the file is held.
+  static constexpr std::size_t cPieceBytes = 64 * 1024;
+  void Serialize(const std::function<void(std::string_view)>& write) const;
 
  private:
   // Offsets with this bit set point into FWritten, the others into FLoaded.

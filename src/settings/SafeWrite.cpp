@@ -30,6 +30,11 @@ class THandle {
 }  // namespace
 
 void WriteFileSafely(platform::IFileSystem& files, const std::u16string& path, std::string_view bytes) {
+  WriteFileSafely(files, path, [bytes](const TContentWriter& write) { write(bytes); });
+}
+
+void WriteFileSafely(platform::IFileSystem& files, const std::u16string& path,
+                     const std::function<void(const TContentWriter&)>& produce) {
   // A link stays a link: the new content goes to its target.
   const std::u16string target = files.ResolveLinks(path);
   THandle lock(files, files.LockExclusive(target));
@@ -39,11 +44,13 @@ void WriteFileSafely(platform::IFileSystem& files, const std::u16string& path, s
   try {
     // A write may take fewer bytes than offered (Windows takes at most 1 GiB at a time);
     // only a write that takes none means the disk is full.
-    for (std::size_t done = 0; done < bytes.size();) {
-      const std::size_t written = files.Write(temp.Get(), bytes.data() + done, bytes.size() - done);
-      if (written == 0) throw platform::EOSError(cErrorDiskFull, u"ディスクに十分な空き領域がありません。");
-      done += written;
-    }
+    produce([&](std::string_view bytes) {
+      for (std::size_t done = 0; done < bytes.size();) {
+        const std::size_t written = files.Write(temp.Get(), bytes.data() + done, bytes.size() - done);
+        if (written == 0) throw platform::EOSError(cErrorDiskFull, u"ディスクに十分な空き領域がありません。");
+        done += written;
+      }
+    });
     files.FlushToDisk(temp.Get());
     temp.Close();
     if (existed) files.CopyAttributes(target, tempPath);
