@@ -1,0 +1,133 @@
+// The load's fast paths against plain references: block scans, the UTF-8 check and decoding,
+// name hashing and matching, and lines that straddle the 64-byte chunks of the line scan.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <random>
+#include <string>
+
+#include "platform/Text.h"
+#include "settings/ByteScan.h"
+#include "settings/IniImage.h"
+#include "settings/IniNames.h"
+#include "settings/UnicodeCase.h"
+#include "settings/Utf8.h"
+
+namespace quorvel_test {
+namespace {
+
+// Random text from pieces that matter to the scans: line ends, "=", ASCII, and UTF-8 of
+// one to four bytes, with stray continuation and invalid bytes when broken is set.
+std::string RandomText(std::mt19937& random, std::size_t pieces, bool broken) {
+  static const char* const cPieces[] = {"\r", "\n", "\r\n", "=", "a", "Z", " ", "k", "\0", "ä", "設", "\xF0\x9F\x98\x80", "ı"};
+  static const char* const cBroken[] = {"\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE3\x81", "\xFF"};
+  std::string text;
+  for (std::size_t i = 0; i < pieces; ++i) {
+    const auto pick = random() % 40;
+    if (broken && pick == 0) {
+      text += cBroken[random() % std::size(cBroken)];
+    } else if (pick < std::size(cPieces)) {
+      text += pick == 8 ? std::string(1, '\0') : std::string(cPieces[pick]);
+    } else {
+      text += static_cast<char>('a' + random() % 26);
+    }
+  }
+  return text;
+}
+
+TEST(IniScan, BlockScansAgreeWithByteByByteScans) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 400; ++round) {
+    const std::string text = RandomText(random, random() % 120, round % 3 == 0);
+    for (std::size_t from = 0; from < std::min<std::size_t>(text.size(), 20); ++from) {
+      const char* begin = text.data() + from;
+      const char* end = text.data() + text.size();
+      std::size_t feeds = 0;
+      const char* firstHigh = end;
+      for (const char* p = begin; p < end; ++p) {
+        feeds += *p == '\n';
+        if (firstHigh == end && static_cast<unsigned char>(*p) >= 0x80) firstHigh = p;
+      }
+      ASSERT_EQ(settings::CountByte(begin, end, '\n'), feeds);
+      ASSERT_EQ(settings::SkipAscii(begin, end), firstHigh);
+    }
+    std::string chunk = text;
+    chunk.resize(settings::cChunkBytes, 'x');
+    const settings::TChunkMasks masks = settings::ScanChunk(chunk.data());
+    for (std::size_t i = 0; i < settings::cChunkBytes; ++i) {
+      const char c = chunk[i];
+      ASSERT_EQ((masks.Ends >> i) & 1, std::uint64_t(c == '\r' || c == '\n')) << i;
+      ASSERT_EQ((masks.Equals >> i) & 1, std::uint64_t(c == '=')) << i;
+      ASSERT_EQ((masks.High >> i) & 1, std::uint64_t(static_cast<unsigned char>(c) >= 0x80)) << i;
+    }
+  }
+}
+
+TEST(IniScan, Utf8CheckAndDecodingAgreeWithTheProgramsDecoder) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 3000; ++round) {
+    const std::string text = RandomText(random, random() % 60, round % 2 == 0);
+    std::u16string expected;
+    const bool valid = platform::TryFromUtf8(text, expected);
+    ASSERT_EQ(settings::IsValidUtf8(text), valid) << round;
+    if (valid) {
+      ASSERT_EQ(settings::DecodeUtf8(text), expected) << round;
+    }
+  }
+}
+
+TEST(IniScan, NamesHashAndMatchAlikeInUtf8AndUtf16WhateverTheirLength) {
+  std::mt19937 random(13);
+  const auto reference = [](const std::u16string& a, const std::u16string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      if (settings::UpperCase(a[i]) != settings::UpperCase(b[i])) return false;
+    }
+    return true;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    std::string stored = RandomText(random, random() % 24, false);
+    std::u16string stored16 = platform::FromUtf8(stored);
+    // The asked name: the same with its ASCII letters' case flipped at random, or another name.
+    std::u16string asked = stored16;
+    for (char16_t& unit : asked) {
+      if (unit < 0x80 && std::isalpha(unit) && random() % 2) unit ^= 0x20;
+    }
+    if (round % 4 == 0) asked = platform::FromUtf8(RandomText(random, random() % 24, false));
+    const bool same = reference(stored16, asked);
+    ASSERT_EQ(settings::SameName(stored, asked), same) << stored;
+    ASSERT_EQ(settings::NameHash(std::string_view(stored)), settings::NameHash(stored16)) << stored;
+    if (same) {
+      ASSERT_EQ(settings::NameHash(std::string_view(stored)), settings::NameHash(asked)) << stored;
+    }
+  }
+}
+
+TEST(IniScan, LinesAcrossChunkBoundariesParseAsTheyRead) {
+  // Name and value lengths that put the line end and the "=" on every side of a 64-byte edge.
+  for (std::size_t pad = 0; pad < 70; pad += 3) {
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+      std::string file = "\xEF\xBB\xBF[s]" + std::string(end);
+      std::vector<std::pair<std::string, std::string>> entries;
+      for (std::size_t k = 0; k < 12; ++k) {
+        const std::string name = "n" + std::to_string(k) + std::string((pad + 7 * k) % 61, 'x');
+        const std::string value = std::string((pad * 5 + k) % 67, k % 3 ? 'v' : '=') + (k % 2 ? "値" : "");
+        entries.emplace_back(name, value);
+        file += name + " = " + value + end;
+      }
+      auto image = settings::TIniImage::FromBytes(file, 3);
+      ASSERT_TRUE(image);
+      std::u16string value;
+      for (const auto& [name, expected] : entries) {
+        ASSERT_TRUE(image->Read(u"S", platform::FromUtf8(name), value)) << name;
+        // Blanks around "=" go; a value of "=" signs stays whole.
+        EXPECT_EQ(platform::ToUtf8(value), expected) << name;
+      }
+      file += "bad\xE3\x81";
+      EXPECT_FALSE(settings::TIniImage::FromBytes(file, 3)) << "broken UTF-8 on the last line";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quorvel_test
