@@ -37,13 +37,15 @@ constexpr TAction cActions[] = {TAction::Refer, TAction::Browse, TAction::ShowMo
                                 TAction::Refer, TAction::Browse, TAction::ShowModel, TAction::Type, TAction::Check,
                                 TAction::Close};
 
-// One random run of the program: a few outer actions, each possibly nesting others in its
-// waits, up to a depth; then the window is closed, unless an action closed it already.
-class TSequence {
+// One random run of the program: up to cMaxSequences sequences, each an outer action with the
+// actions nested in its waits up to a depth; then the window is closed, unless an action
+// closed it already, which ends the run early.
+class TProgramRun {
  public:
   static constexpr int cMaxDepth = 4;
+  static constexpr int cMaxSequences = 10;
 
-  explicit TSequence(unsigned seed) : FRandom(seed) {
+  explicit TProgramRun(unsigned seed) : FRandom(seed) {
     FOuter = &platform::Current();
     platform::SetCurrent(&FOs);
     FOs.Memory.Files[cExe] = "converter";
@@ -63,25 +65,28 @@ class TSequence {
     };
     FOs.WidgetsImpl.OnShowModal = [this](platform::TForm& dialog) { EditModelTable(dialog); };
   }
-  ~TSequence() {
+  ~TProgramRun() {
     FForm.reset();
     app::frmMain = nullptr;
     platform::SetCurrent(FOuter);
   }
 
-  void Run() {
+  // Runs at most `limit` sequences; returns how many ran.
+  int Run(int limit) {
     FForm = std::make_unique<app::TfrmMain>();
     app::frmMain = FForm.get();
     FForm->CreateHandle();
     FForm->Guarded([this] { FForm->FormCreate(); });
     FOs.AppImpl.Run(*FForm);
-    for (int outer = Between(1, 2); outer > 0 && !FForm->Closed(); --outer) {
+    int sequences = 0;
+    for (int count = std::min(limit, Between(1, cMaxSequences)); sequences < count && !FForm->Closed(); ++sequences) {
       // The outer actions are the ones that wait; the others never reach a wait themselves.
       Perform(Chance(2) ? TAction::Refer : TAction::Browse);
-      EXPECT_EQ(FForm->CurrentIni(), nullptr) << "an action kept its settings object";
+      CheckReleased();
     }
     if (!FForm->Closed()) Perform(TAction::Close);
     CheckEnd();
+    return sequences;
   }
 
   int Nested() const { return FNested; }
@@ -179,11 +184,9 @@ class TSequence {
     if (dialog.ModalResult == 1) ++FSaves;
   }
 
-  void CheckEnd() {
-    app::TfrmMain& form = *FForm;
-    EXPECT_TRUE(form.Closed());
-    EXPECT_TRUE(FOs.AppImpl.Terminated()) << "the message loop would not end";
-    EXPECT_EQ(form.CurrentIni(), nullptr);
+  // After an outer action: everything it and the actions nested in it created is released.
+  void CheckReleased() {
+    EXPECT_EQ(FForm->CurrentIni(), nullptr) << "an action kept its settings object";
     EXPECT_TRUE(FOs.DialogsImpl.Errors.empty()) << platform::ToUtf8(FOs.DialogsImpl.Errors.front().Text);
     // Every process handle closed once, and only those the shell handed out.
     std::vector<THandle> closed = FOs.ShellImpl.ClosedHandles;
@@ -191,12 +194,18 @@ class TSequence {
     EXPECT_EQ(closed, FStarted);
     EXPECT_EQ(FOs.Memory.OpenHandles(), 0u) << "a file handle was left open";
     EXPECT_FALSE(FOs.Memory.HasTemporaryFile());
+    EXPECT_EQ(FOs.WidgetsImpl.Forms, std::vector<platform::TForm*>{FForm.get()}) << "a dialog was not freed";
+  }
+
+  void CheckEnd() {
+    app::TfrmMain& form = *FForm;
+    EXPECT_TRUE(form.Closed());
+    EXPECT_TRUE(FOs.AppImpl.Terminated()) << "the message loop would not end";
+    CheckReleased();
     // One flush per saved table and one for the close, which ran once.
     EXPECT_EQ(FOs.Memory.Replaces, FSaves + 1);
     settings::TMemIniFile ini(cIni);
     EXPECT_EQ(ini.ReadString(u"main", u"filename", u"(none)"), FClosedName) << "the close wrote its state";
-    // The model dialogs are gone; only the main window remains until it is freed.
-    EXPECT_EQ(FOs.WidgetsImpl.Forms, std::vector<platform::TForm*>{FForm.get()});
     FForm.reset();
     app::frmMain = nullptr;
     EXPECT_TRUE(FOs.WidgetsImpl.Forms.empty());
@@ -218,25 +227,26 @@ class TSequence {
 };
 
 TEST(NestedActions, TenThousandRandomSequencesReleaseEverythingAndEndCleanly) {
-  constexpr unsigned cSequences = 10000;
-  int nested = 0, deepest = 0, closedInWait = 0;
-  for (unsigned seed = 1; seed <= cSequences; ++seed) {
-    TSequence sequence(seed);
-    sequence.Run();
-    nested += sequence.Nested();
-    deepest = std::max(deepest, sequence.MaxDepthReached());
-    closedInWait += sequence.ClosedInWait() ? 1 : 0;
+  constexpr int cSequences = 10000;
+  int sequences = 0, runs = 0, nested = 0, deepest = 0, closedInWait = 0;
+  for (unsigned seed = 1; sequences < cSequences; ++seed) {
+    TProgramRun run(seed);
+    sequences += run.Run(cSequences - sequences);
+    ++runs;
+    nested += run.Nested();
+    deepest = std::max(deepest, run.MaxDepthReached());
+    closedInWait += run.ClosedInWait() ? 1 : 0;
     if (testing::Test::HasFailure()) {
-      ADD_FAILURE() << "sequence " << seed;
+      ADD_FAILURE() << "program run " << seed;
       break;
     }
   }
   // The random runs must reach what they are meant to: nesting to full depth and closes inside waits.
-  EXPECT_EQ(deepest, TSequence::cMaxDepth);
-  EXPECT_GT(closedInWait, 100);
-  EXPECT_GT(nested, static_cast<int>(cSequences));
-  std::printf("[  nested  ] %u sequences, %d nested actions, depth up to %d, %d closed inside a wait\n", cSequences,
-              nested, deepest, closedInWait);
+  EXPECT_EQ(deepest, TProgramRun::cMaxDepth);
+  EXPECT_GT(closedInWait, runs / 10);
+  EXPECT_GT(nested, cSequences);
+  std::printf("[  nested  ] %d sequences in %d program runs, %d nested actions, depth up to %d, %d closed inside a wait\n",
+              sequences, runs, nested, deepest, closedInWait);
 }
 
 }  // namespace
