@@ -68,7 +68,7 @@ void TField::SetAsInteger(std::int64_t value) {
   FTable.Assign(Index, std::move(stored));
 }
 
-void TField::SetAsString(const std::u16string& value) {
+void TField::SetAsString(std::u16string_view value) {
   FTable.CheckEditing();
   if (DataType == TFieldType::Word) {
     if (value.empty()) {
@@ -77,7 +77,7 @@ void TField::SetAsString(const std::u16string& value) {
     }
     std::int32_t number = 0;
     if (!settings::TryParseIniInteger(value, number))
-      RaiseError(cNotAnIntegerValue, {std::u16string_view(value), std::u16string_view(FieldName)});
+      RaiseError(cNotAnIntegerValue, {value, std::u16string_view(FieldName)});
     SetAsInteger(number);
     return;
   }
@@ -391,8 +391,9 @@ void TModelTable::MoveToView(int viewRow) {
 }
 
 void TModelTable::Notify(TDataEvent event) {
-  std::vector<TDataSource*> sources = FSources;
-  for (TDataSource* source : sources) source->DataEvent(event);
+  // By position: a source only goes when its owner does, never while it hears an event, and
+  // a copy of the list per event would cost more than the rest of a bulk load.
+  for (std::size_t i = 0; i < FSources.size(); ++i) FSources[i]->DataEvent(event);
 }
 
 TDataSource::TDataSource(TModelTable& dataSet) : FDataSet(dataSet) { dataSet.FSources.push_back(this); }
@@ -405,7 +406,9 @@ TDataSource::~TDataSource() {
 void TDataSource::RemoveLink(TDataLink* link) { FLinks.erase(std::remove(FLinks.begin(), FLinks.end(), link), FLinks.end()); }
 
 void TDataSource::DataEvent(TDataEvent event) {
-  std::vector<TDataLink*> links = FLinks;
+  if (FLinks.empty()) return;
+  // A copy, so that a view may stop listening while it hears of a change.
+  const std::vector<TDataLink*> links = FLinks;
   for (TDataLink* link : links) link->DataEvent(event);
 }
 

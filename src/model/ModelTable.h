@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Controls.h"
@@ -58,7 +59,7 @@ class TField {
   // field; a text is cut to Size code units.
   void SetAsInteger(std::int64_t value);
   // A Word field takes the settings file's integer syntax, or "" for no number.
-  void SetAsString(const std::u16string& value);
+  void SetAsString(std::u16string_view value);
   void Clear();
 
  private:

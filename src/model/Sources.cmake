@@ -1,6 +1,7 @@
 set(QUORVEL_MODEL_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ModelErrors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ModelTable.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ModelSection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ModelStore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ModelConfirm.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ModelGrid.cpp

@@ -62,6 +62,15 @@ TEST_F(ModelStore, LoadPairsUnitsWithCommentsAndSaveWritesThemBack) {
        "unit5=A\r\ncomment5=x\r\n"},
       {"keys pair without regard to letter case", "unit$a=1\r\nunit$A=2\r\ncomment$A=c\r\n",
        {{u"10", u"1", u"c"}, {u"10", u"1", u"c"}}, "unit10=1\r\ncomment10=c\r\n"},
+      {"comment keys match without regard to letter case", "unit5=A\r\ncommENT5=x\r\n", {{u"5", u"A", u"x"}},
+       "unit5=A\r\ncomment5=x\r\n"},
+      {"each spelling of a number finds its own comment", "unit5=A\r\nunit05=B\r\ncomment05=first\r\ncomment5=second\r\n",
+       {{u"5", u"A", u"second"}, {u"5", u"B", u"first"}}, "unit5=B\r\ncomment5=first\r\n"},
+      {"hexadecimal keys pair in any letter case", "unit0xAb=m\r\ncomment0XaB=c\r\ncomment0xab=later\r\n",
+       {{u"171", u"m", u"c"}}, "unit171=m\r\ncomment171=c\r\n"},
+      {"only 256 characters of a key are its number; the comment is found by the whole key",
+       "unit" + std::string(300, '0') + "7=long\r\ncomment7=short\r\ncomment" + std::string(300, '0') + "7=whole\r\n",
+       {{u"0", u"long", u"whole"}}, ""},
       {"Japanese text", "unit1=機種\r\ncomment1=受付　前\r\n", {{u"1", u"機種", u"受付　前"}}, "unit1=機種\r\ncomment1=受付　前\r\n"},
   };
   for (const TCase& c : cases) {

@@ -1,6 +1,6 @@
 // A grid as a window of its own that draws what its TCustomGrid reports, with a real edit
 // control as the in-place editor. Keys, characters, clicks and the focus go back to the grid.
-#include "platform/win32/Win32.h"
+#include "platform/win32/CustomWindow.h"
 
 #include <commctrl.h>
 #include <imm.h>
@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <vector>
-
 
 namespace platform::win32 {
 
@@ -56,7 +55,7 @@ UINT DrawAlignment(TAlignment alignment) {
   return alignment == TAlignment::Center ? DT_CENTER : alignment == TAlignment::Right ? DT_RIGHT : DT_LEFT;
 }
 
-class TWin32GridPeer : public IGridPeer {
+class TWin32GridPeer : public IGridPeer, public ICustomWindowPeer {
  public:
   TWin32GridPeer(TCustomGrid& grid, HWND form, int id);
   ~TWin32GridPeer() override;
@@ -66,7 +65,7 @@ class TWin32GridPeer : public IGridPeer {
   int DigitWidth() override { return FDigitWidth; }
   int Overhang() override { return FOverhang; }
 
-  LRESULT Proc(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Proc(UINT message, WPARAM wParam, LPARAM lParam) override;
   LRESULT EditorProc(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
@@ -97,48 +96,13 @@ class TWin32GridPeer : public IGridPeer {
   int FDragCol = -1;
 };
 
-TWin32GridPeer* PeerOf(HWND window) { return reinterpret_cast<TWin32GridPeer*>(GetWindowLongPtrW(window, 0)); }
-
-LRESULT CALLBACK GridProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  TWin32GridPeer* peer = PeerOf(window);
-  if (!peer) return DefWindowProcW(window, message, wParam, lParam);
-  try {
-    return peer->Proc(message, wParam, lParam);
-  } catch (const std::exception& error) {
-    ReportError(error);
-  }
-  return 0;
-}
-
 LRESULT CALLBACK EditorSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   auto* peer = reinterpret_cast<TWin32GridPeer*>(data);
   if (!peer) return DefSubclassProc(window, message, wParam, lParam);
-  try {
-    return peer->EditorProc(message, wParam, lParam);
-  } catch (const std::exception& error) {
-    ReportError(error);
-  }
-  return 0;
-}
-
-void RegisterGridClass() {
-  static bool registered = false;
-  if (registered) return;
-  WNDCLASSEXW wc;
-  ZeroMemory(&wc, sizeof(wc));
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = GridProc;
-  wc.cbWndExtra = sizeof(LONG_PTR);
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = cGridClass;
-  RegisterClassExW(&wc);
-  registered = true;
+  return GuardedProc([&] { return peer->EditorProc(message, wParam, lParam); });
 }
 
 TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id) : FGrid(grid) {
-  RegisterGridClass();
   FFont = CreateFontW(-grid.Font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, W(grid.Font.Name));
   HDC dc = GetDC(nullptr);
@@ -153,12 +117,8 @@ TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id) : FGrid(gri
   FDigitWidth = digit.cx;
   FOverhang = metrics.tmOverhang;
 
-  TRect at = grid.FormBounds();
   DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN | (grid.TabOrder >= 0 ? WS_TABSTOP : 0);
-  FWindow = CreateWindowExW(WS_EX_CLIENTEDGE, cGridClass, L"", style, at.Left, at.Top, at.Width, at.Height, form,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  SetWindowLongPtrW(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&grid));
-  SetWindowLongPtrW(FWindow, 0, reinterpret_cast<LONG_PTR>(this));
+  FWindow = CreateCustomWindow(cGridClass, WS_EX_CLIENTEDGE, style, grid, form, id, *this);
   SendMessageW(FWindow, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
   FEditor = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, FWindow, reinterpret_cast<HMENU>(1),
                             GetModuleHandleW(nullptr), nullptr);
@@ -169,12 +129,8 @@ TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id) : FGrid(gri
 }
 
 TWin32GridPeer::~TWin32GridPeer() {
-  if (IsWindow(FWindow)) {
-    RemoveWindowSubclass(FEditor, EditorSubclass, cEditorSubclass);
-    SetWindowLongPtrW(FWindow, 0, 0);
-    SetWindowLongPtrW(FWindow, GWLP_USERDATA, 0);
-    DestroyWindow(FWindow);
-  }
+  if (IsWindow(FEditor)) RemoveWindowSubclass(FEditor, EditorSubclass, cEditorSubclass);
+  DestroyCustomWindow(FWindow);
   DeleteObject(FFont);
 }
 

@@ -1,13 +1,12 @@
 // A navigator as one window that draws its buttons, never takes the focus, shows a tool tip
 // per button and repeats the repeating ones on a timer while they are held down.
-#include "platform/win32/Win32.h"
+#include "platform/win32/CustomWindow.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <vector>
-
 
 namespace platform::win32 {
 
@@ -16,13 +15,13 @@ namespace {
 const wchar_t* const cNavigatorClass = L"QuorvelNavigator";
 constexpr UINT_PTR cRepeatTimer = 1;
 
-class TWin32NavigatorPeer : public IControlPeer {
+class TWin32NavigatorPeer : public IControlPeer, public ICustomWindowPeer {
  public:
   TWin32NavigatorPeer(TCustomNavigator& navigator, HWND form, int id);
   ~TWin32NavigatorPeer() override;
   THandle Handle() const override { return T(FWindow); }
   void Changed(TProperty what) override;
-  LRESULT Proc(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Proc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   RECT ButtonRect(int button) const;
@@ -40,42 +39,10 @@ class TWin32NavigatorPeer : public IControlPeer {
   bool FOver = false;
 };
 
-LRESULT CALLBACK NavigatorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* peer = reinterpret_cast<TWin32NavigatorPeer*>(GetWindowLongPtrW(window, 0));
-  if (!peer) return DefWindowProcW(window, message, wParam, lParam);
-  try {
-    return peer->Proc(message, wParam, lParam);
-  } catch (const std::exception& error) {
-    ReportError(error);
-  }
-  return 0;
-}
-
-void RegisterNavigatorClass() {
-  static bool registered = false;
-  if (registered) return;
-  WNDCLASSEXW wc;
-  ZeroMemory(&wc, sizeof(wc));
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = NavigatorProc;
-  wc.cbWndExtra = sizeof(LONG_PTR);
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = cNavigatorClass;
-  RegisterClassExW(&wc);
-  registered = true;
-}
-
 TWin32NavigatorPeer::TWin32NavigatorPeer(TCustomNavigator& navigator, HWND form, int id) : FNavigator(navigator) {
-  RegisterNavigatorClass();
   FFont = CreateFontW(-navigator.Font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, W(navigator.Font.Name));
-  TRect at = navigator.FormBounds();
-  FWindow = CreateWindowExW(0, cNavigatorClass, L"", WS_CHILD | WS_VISIBLE, at.Left, at.Top, at.Width, at.Height, form,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  SetWindowLongPtrW(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&navigator));
-  SetWindowLongPtrW(FWindow, 0, reinterpret_cast<LONG_PTR>(this));
+  FWindow = CreateCustomWindow(cNavigatorClass, 0, WS_CHILD | WS_VISIBLE, navigator, form, id, *this);
   if (!navigator.ShowHint) return;
   FTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -98,13 +65,9 @@ TWin32NavigatorPeer::TWin32NavigatorPeer(TCustomNavigator& navigator, HWND form,
 }
 
 TWin32NavigatorPeer::~TWin32NavigatorPeer() {
-  if (IsWindow(FWindow)) {
-    KillTimer(FWindow, cRepeatTimer);
-    SetWindowLongPtrW(FWindow, 0, 0);
-    SetWindowLongPtrW(FWindow, GWLP_USERDATA, 0);
-    if (FTip) DestroyWindow(FTip);
-    DestroyWindow(FWindow);
-  }
+  if (IsWindow(FWindow)) KillTimer(FWindow, cRepeatTimer);
+  if (FTip && IsWindow(FTip)) DestroyWindow(FTip);
+  DestroyCustomWindow(FWindow);
   DeleteObject(FFont);
 }
 
