@@ -8,10 +8,13 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "BenchTargets.h"
 #include "app/uMain.h"
 #include "platform/Text.h"
+#include "settings/IniFile.h"
 #include "platform/standin/StandIn.h"
 
 namespace app {
@@ -101,15 +104,48 @@ void Save(benchmark::State& state) {
     state.SkipWithError("the saved section is not at the end of the file");
 }
 
+// The settings object's share of each: the same load and section read, or the same writes
+// and flush, with the table left out.
+void SettingsRead(benchmark::State& state) {
+  TModelFixture fixture(false);
+  std::vector<std::u16string> lines;
+  for (auto _ : state) {
+    settings::TMemIniFile ini(fixture.Form->GetIniFileName());
+    ini.ReadSectionValues(cLicence, lines);
+  }
+  if (lines.size() != 2 * cUnits) state.SkipWithError("the section was not read");
+}
+
+void SettingsWrite(benchmark::State& state) {
+  TModelFixture fixture(false);
+  std::vector<std::pair<std::u16string, std::u16string>> entries;
+  for (int unit = 1; unit <= cUnits; ++unit) {
+    const std::u16string n = platform::IntToStr(unit);
+    entries.emplace_back(u"unit" + n, u"MODEL-" + n + u"-ABCDEFGHIJKLMNOP");
+    entries.emplace_back(u"comment" + n, u"comment of unit " + n);
+  }
+  for (auto _ : state) {
+    settings::TMemIniFile ini(fixture.Form->GetIniFileName());
+    ini.EraseSection(cLicence);
+    for (const auto& [name, value] : entries) ini.WriteString(cLicence, name, value);
+    ini.UpdateFile();
+  }
+}
+
 BENCHMARK_CAPTURE(Load, 65535-units, false)->Name("model/load/65535-units")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Load, 65535-units-reversed, true)->Name("model/load/65535-units-reversed")->Unit(benchmark::kMillisecond);
 BENCHMARK(Save)->Name("model/save/65535-units")->Unit(benchmark::kMillisecond);
+BENCHMARK(SettingsRead)->Name("model/load/65535-units/settings-part")->Unit(benchmark::kMillisecond);
+BENCHMARK(SettingsWrite)->Name("model/save/65535-units/settings-part")->Unit(benchmark::kMillisecond);
 
 const bool cSummary = bench::AddSummary([](const bench::TResults& results) {
   std::printf("Model table, a licence of 65,535 units among 1,000 others:\n");
   bench::PrintTarget(results, "model/load/65535-units", "LoadModelTable", 50);
   bench::PrintTarget(results, "model/load/65535-units-reversed", "LoadModelTable, units listed from the highest", 50);
   bench::PrintTarget(results, "model/save/65535-units", "SaveModelTable", 50);
+  std::printf("  of which the settings object alone (the same reads, or the same writes and flush):\n");
+  bench::PrintTarget(results, "model/load/65535-units/settings-part", "load and ReadSectionValues", 50);
+  bench::PrintTarget(results, "model/save/65535-units/settings-part", "load, 131,070 WriteString and UpdateFile", 50);
 });
 
 }  // namespace
