@@ -48,6 +48,8 @@ SECTIONS = [
     "unit70000=A\r\n",
     "unit-1=A\r\n",
     "words\r\nunit12=z\r\ncomment12=w\r\nunitunit9=q\r\ncommentcomment9=r\r\n",
+    # Only 256 characters of a key are its number; the rest still names the comment.
+    "unit" + " " * 255 + "5UNITx=M\r\ncomment" + " " * 255 + "5commentx=C1\r\ncomment" + " " * 255 + "5UNITx=C2\r\n",
 ]
 
 

@@ -1,14 +1,18 @@
 // A model table loaded from an arbitrary licence section: a clear error, or rows in unit
 // order within the fields' limits; a save of them loads again, and a second save changes
 // nothing.
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "FuzzCheck.h"
 #include "FuzzPlatform.h"
+#include "ReferenceIni.h"
 #include "app/uMain.h"
+#include "model/ModelErrors.h"
 #include "platform/Exception.h"
+#include "settings/IniInteger.h"
 
 namespace app {
 // The store's private methods, for this target only.
@@ -37,6 +41,90 @@ app::TfrmMain& Form() {
   return *form;
 }
 
+struct TRow {
+  std::int32_t Unit;
+  std::u16string Model, Comment;
+  auto operator<=>(const TRow&) const = default;
+};
+
+// The load written out step by step: classify the lines, then one row per unit line with the
+// first model of its key and the first comment of its comment key.
+struct TReferenceLoad {
+  std::vector<TRow> Rows;  // sorted
+  bool Failed = false;
+  std::u16string Message;
+};
+
+std::u16string_view KeyOf(std::u16string_view line) {
+  const std::size_t equals = line.find(u'=');
+  return equals == std::u16string_view::npos ? std::u16string_view() : line.substr(0, equals);
+}
+std::u16string_view ValueOf(std::u16string_view line) {
+  const std::size_t equals = line.find(u'=');
+  return equals == std::u16string_view::npos ? std::u16string_view() : line.substr(equals + 1);
+}
+bool SameKey(std::u16string_view a, std::u16string_view b) { return RefUpper(std::u16string(a)) == RefUpper(std::u16string(b)); }
+
+TReferenceLoad ReferenceLoad(const std::vector<std::u16string>& lines) {
+  std::vector<std::u16string_view> units, comments;
+  for (const std::u16string& line : lines) {
+    const std::u16string_view prefix = KeyOf(line).substr(0, 4);
+    if (prefix == u"unit") units.push_back(line);
+    else if (prefix == u"comm") comments.push_back(line);
+  }
+  TReferenceLoad result;
+  for (std::u16string_view line : units) {
+    const std::u16string_view key = KeyOf(line);
+    std::u16string_view model;
+    for (std::u16string_view other : units)
+      if (SameKey(KeyOf(other), key)) {
+        model = ValueOf(other);
+        break;
+      }
+    std::u16string commentKey;
+    for (std::size_t i = 0; i < key.size();) {
+      if (i + 4 <= key.size() && SameKey(key.substr(i, 4), u"unit")) {
+        commentKey += u"comment";
+        i += 4;
+      } else {
+        commentKey += key[i++];
+      }
+    }
+    std::u16string_view comment;
+    for (std::u16string_view other : comments)
+      if (SameKey(KeyOf(other), commentKey)) {
+        comment = ValueOf(other);
+        break;
+      }
+    const std::u16string_view number = key.substr(4, 256);
+    std::int32_t unit = 0;
+    if (!settings::TryParseIniInteger(number, unit)) {
+      result.Failed = true;
+      result.Message = model::FormatMessage(model::cNotAnInteger, {number});
+      break;
+    }
+    if (unit < 0 || unit > 65535) {
+      result.Failed = true;
+      result.Message = model::FormatMessage(model::cOutOfRange, {static_cast<double>(unit), u"UnitNo", 0.0, 65535.0});
+      break;
+    }
+    result.Rows.push_back({unit, std::u16string(model.substr(0, 32)), std::u16string(comment.substr(0, 32))});
+  }
+  std::sort(result.Rows.begin(), result.Rows.end());
+  return result;
+}
+
+std::vector<TRow> RowsOf(model::TModelTable& table) {
+  std::vector<TRow> rows;
+  table.First();
+  while (!table.Eof()) {
+    rows.push_back({table.Fields(0).AsInteger(), table.Fields(1).AsString(), table.Fields(2).AsString()});
+    table.Next();
+  }
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
 void CheckRows(model::TModelTable& table) {
   FUZZ_CHECK(table.State() == model::TDataSetState::Browse);
   std::int32_t previous = -1;
@@ -59,15 +147,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   os.Memory.Files.clear();
   os.Memory.Files[cIniPath] = "[main]\r\nlicense=LIC-7\r\n[LIC-7]\r\n" +
                               std::string(reinterpret_cast<const char*>(data), size);
+  const std::string& file = os.Memory.Files[cIniPath];
+  std::u16string decoded;
+  const bool utf8 = platform::TryFromUtf8(file, decoded);
+  TReferenceLoad expected;
+  if (utf8) {
+    const std::vector<TRefSection> sections = RefParse(file);
+    const TRefSection* section = RefFindSection(sections, licence);
+    expected = ReferenceLoad(section ? RefSectionValues(*section) : std::vector<std::u16string>{});
+  }
   try {
     app::TModelStoreAccess::Load(form, licence);
-  } catch (const platform::Exception&) {
+    FUZZ_CHECK(utf8 && !expected.Failed);
+  } catch (const platform::Exception& error) {
     // A bad unit key or a file that is no UTF-8: the table is not used; the next load empties it.
     FUZZ_CHECK(form.CurrentIni() == nullptr);
+    FUZZ_CHECK(!utf8 || (expected.Failed && error.Message() == expected.Message));
+    // The rows of the unit lines above the bad one are there; the bad one's row never is.
+    if (utf8) FUZZ_CHECK(RowsOf(form.cdsModel) == expected.Rows);
     return 0;
   }
   FUZZ_CHECK(form.CurrentIni() == nullptr);
   CheckRows(form.cdsModel);
+  FUZZ_CHECK(RowsOf(form.cdsModel) == expected.Rows);
 
   // The first save may still shorten values (a cut that ends in a blank); from then on a
   // load and a save give back the same file.

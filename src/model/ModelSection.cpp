@@ -79,15 +79,27 @@ class TFirstOfKey {
   std::vector<std::uint32_t> FFirst;
 };
 
-// The comment of a unit key too long for its number to stand for it: searched line by line.
-std::u16string_view CommentByScan(const std::vector<std::u16string>& comments,
-                                  const std::vector<std::u16string_view>& keys, std::u16string_view suffix) {
-  for (std::size_t line = 0; line < comments.size(); ++line) {
-    const std::u16string_view key = keys[line];
-    if (key.size() == cComment.size() + suffix.size() && SameKey(key.substr(0, cComment.size()), cComment) &&
-        SameKey(key.substr(cComment.size()), suffix))
-      return ValueOf(comments[line], key);
+// Every "unit", in any letter case, becomes "comment".
+std::u16string CommentKeyOf(std::u16string_view unitKey) {
+  std::u16string result;
+  for (std::size_t i = 0; i < unitKey.size();) {
+    if (i + cPrefixLength <= unitKey.size() && SameKey(unitKey.substr(i, cPrefixLength), u"unit")) {
+      result += cComment;
+      i += cPrefixLength;
+    } else {
+      result += unitKey[i++];
+    }
   }
+  return result;
+}
+
+// The comment of a unit key too long for its number to stand for it: searched line by line.
+// Past the number's characters the key may hold "unit" again, which the comment key replaces too.
+std::u16string_view CommentByScan(const std::vector<std::u16string>& comments,
+                                  const std::vector<std::u16string_view>& keys, std::u16string_view unitKey) {
+  const std::u16string commentKey = CommentKeyOf(unitKey);
+  for (std::size_t line = 0; line < comments.size(); ++line)
+    if (SameKey(keys[line], commentKey)) return ValueOf(comments[line], keys[line]);
   return {};
 }
 
@@ -145,7 +157,7 @@ TSectionRows PairSection(const std::vector<std::u16string>& units, const std::ve
     row.Model = ValueOf(units[first], unitKeys[first]);
     const std::u16string_view suffix = unitKeys[unit.Line].substr(cPrefixLength);
     if (suffix.size() > cMaxNumberLength) {
-      row.Comment = CommentByScan(comments, commentKeys, suffix);
+      row.Comment = CommentByScan(comments, commentKeys, unitKeys[unit.Line]);
     } else if (const std::int64_t line = notes.Find(suffix); line >= 0) {
       const auto at = static_cast<std::size_t>(line);
       row.Comment = ValueOf(comments[at], commentKeys[at]);

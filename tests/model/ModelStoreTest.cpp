@@ -71,6 +71,10 @@ TEST_F(ModelStore, LoadPairsUnitsWithCommentsAndSaveWritesThemBack) {
       {"only 256 characters of a key are its number; the comment is found by the whole key",
        "unit" + std::string(300, '0') + "7=long\r\ncomment7=short\r\ncomment" + std::string(300, '0') + "7=whole\r\n",
        {{u"0", u"long", u"whole"}}, ""},
+      {"a \"unit\" past the number's 256 characters becomes \"comment\" too",
+       "unit" + std::string(300, '0') + "7UNITx=long\r\ncomment" + std::string(300, '0') + "7UNITx=kept\r\ncomment" +
+           std::string(300, '0') + "7commentx=replaced\r\n",
+       {{u"0", u"long", u"replaced"}}, ""},
       {"Japanese text", "unit1=機種\r\ncomment1=受付　前\r\n", {{u"1", u"機種", u"受付　前"}}, "unit1=機種\r\ncomment1=受付　前\r\n"},
   };
   for (const TCase& c : cases) {
