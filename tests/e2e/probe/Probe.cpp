@@ -1,0 +1,158 @@
+// Reads and drives the windows of other programs from outside, as a user or a screen reader
+// would, for the end-to-end tests. One command per run; records on standard output.
+//
+//   probe window TITLE TIMEOUT_MS   the visible top-level window titled exactly TITLE
+//   probe windows                   every visible top-level window
+//   probe controls HWND             the child controls of a window
+//   probe click HWND                presses a button (posted, so a long handler does not block us)
+//   probe settext HWND TEXT         sets a control's text, as typing it would
+//
+// Exit codes: 0 done, 1 not found before the deadline, 2 usage.
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+
+#include "Format.h"
+#include "Styles.h"
+
+namespace {
+
+std::wstring Text(HWND window) {
+  const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const LRESULT got = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(got));
+  return text;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t buffer[256] = {};
+  GetClassNameW(window, buffer, 256);
+  return buffer;
+}
+
+HWND ParseHandle(const wchar_t* text) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(text, nullptr, 0))); }
+
+void PrintWindow(const char* kind, HWND window) {
+  RECT outer{};
+  GetWindowRect(window, &outer);
+  RECT client{};
+  GetClientRect(window, &client);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  const std::wstring className = ClassOf(window);
+  probe::TRecord(kind)
+      .AddHex("hwnd", reinterpret_cast<UINT_PTR>(window))
+      .Add("title", Text(window))
+      .Add("class", className)
+      .Add("pid", static_cast<long long>(pid))
+      .Add("left", outer.left)
+      .Add("top", outer.top)
+      .Add("right", outer.right)
+      .Add("bottom", outer.bottom)
+      .Add("clientwidth", client.right)
+      .Add("clientheight", client.bottom)
+      .AddFlag("foreground", GetForegroundWindow() == window)
+      .Add("styles", probe::StyleNames(className, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)),
+                                       static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)), true))
+      .Print();
+}
+
+struct TFind {
+  const wchar_t* Title;
+  HWND Found;
+};
+
+BOOL CALLBACK FindTitled(HWND window, LPARAM data) {
+  auto* find = reinterpret_cast<TFind*>(data);
+  if (IsWindowVisible(window) && Text(window) == find->Title) {
+    find->Found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+int CmdWindow(const wchar_t* title, long timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+  for (;;) {
+    TFind find{title, nullptr};
+    EnumWindows(FindTitled, reinterpret_cast<LPARAM>(&find));
+    if (find.Found) {
+      PrintWindow("window", find.Found);
+      return 0;
+    }
+    if (GetTickCount64() > deadline) {
+      probe::PrintError(std::wstring(L"no window titled ") + title);
+      return 1;
+    }
+    Sleep(50);
+  }
+}
+
+int CmdWindows() {
+  EnumWindows(
+      [](HWND window, LPARAM) {
+        if (IsWindowVisible(window)) PrintWindow("window", window);
+        return TRUE;
+      },
+      0);
+  return 0;
+}
+
+int CmdControls(HWND parent) {
+  if (!IsWindow(parent)) return 1;
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM data) {
+        HWND parent = reinterpret_cast<HWND>(data);
+        if (GetParent(child) != parent) return TRUE;
+        RECT rect{};
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+        const std::wstring className = ClassOf(child);
+        probe::TRecord record("control");
+        record.AddHex("hwnd", reinterpret_cast<UINT_PTR>(child))
+            .Add("class", className)
+            .Add("id", GetDlgCtrlID(child))
+            .Add("text", Text(child))
+            .Add("left", rect.left)
+            .Add("top", rect.top)
+            .Add("right", rect.right)
+            .Add("bottom", rect.bottom)
+            .AddFlag("enabled", IsWindowEnabled(child) != FALSE)
+            .Add("styles", probe::StyleNames(className, static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE)),
+                                             static_cast<DWORD>(GetWindowLongW(child, GWL_EXSTYLE)), false));
+        if (className == L"Button") record.Add("checked", static_cast<long long>(SendMessageW(child, BM_GETCHECK, 0, 0)));
+        record.Print();
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(parent));
+  return 0;
+}
+
+int Usage() {
+  probe::PrintError(L"usage: probe window TITLE TIMEOUT_MS | windows | controls HWND | click HWND | settext HWND TEXT");
+  return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return Usage();
+  const std::wstring command = argv[1];
+  if (command == L"window" && argc == 4) return CmdWindow(argv[2], std::wcstol(argv[3], nullptr, 10));
+  if (command == L"windows" && argc == 2) return CmdWindows();
+  if (command == L"controls" && argc == 3) return CmdControls(ParseHandle(argv[2]));
+  if (command == L"click" && argc == 3) {
+    HWND button = ParseHandle(argv[2]);
+    return IsWindow(button) && PostMessageW(button, BM_CLICK, 0, 0) ? 0 : 1;
+  }
+  if (command == L"settext" && argc == 4) {
+    HWND control = ParseHandle(argv[2]);
+    if (!IsWindow(control)) return 1;
+    SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+    return 0;
+  }
+  return Usage();
+}
