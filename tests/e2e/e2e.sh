@@ -87,6 +87,7 @@ if start_quorvel Quorvel; then
   expect_eq "top" "$(field "$window" top)" 100
   expect_eq "client width" "$(field "$window" clientwidth)" 457
   expect_eq "client height" "$(field "$window" clientheight)" 147
+  expect_eq "footer" "$(field "$(control_at "$hwnd" 222 129)" text)" "Ver. 2.0.4.0(Quorvel Project)"
   check=$(control "$hwnd" text "Output PDF file")
   expect_eq "check box unticked from PDFOut=0" "$(field "$check" checked)" 0
   close_quorvel Quorvel

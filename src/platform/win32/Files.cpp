@@ -109,6 +109,13 @@ std::u16string TWin32Files::ResolveLinks(const std::u16string& path) {
 }
 
 TFileHandle TWin32Files::LockExclusive(const std::u16string& path) {
+  // Windows refuses to write a read-only file; say so before opening, where a privileged
+  // account (or a Wine prefix run as root) would otherwise be let through.
+  const DWORD attributes = GetFileAttributesW(W(path));
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    RaiseLastError();
+  }
   HANDLE file = CreateFileW(W(path), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     if (IsMissing(GetLastError())) return 0;
