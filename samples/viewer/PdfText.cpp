@@ -1,6 +1,6 @@
 #include "PdfText.h"
 
-namespace standin {
+namespace viewer {
 
 namespace {
 
@@ -91,4 +91,4 @@ std::vector<std::u16string> PdfTextLines(std::string_view pdf) {
   return lines;
 }
 
-}  // namespace standin
+}  // namespace viewer

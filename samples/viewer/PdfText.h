@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-namespace standin {
+namespace viewer {
 
 std::vector<std::u16string> PdfTextLines(std::string_view pdf);
 
-}  // namespace standin
+}  // namespace viewer
