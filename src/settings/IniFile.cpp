@@ -1,5 +1,7 @@
 #include "settings/IniFile.h"
 
+#include <cstring>
+
 #include "platform/Exception.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
@@ -35,9 +37,20 @@ std::unique_ptr<TIniImage> Load(const std::u16string& fileName) {
   return image;
 }
 
+// Four units at a time: a unit of value 0 in x ^ (repeated CR or LF) is a line break.
 bool HasLineBreak(const std::u16string& text) {
-  for (char16_t unit : text) {
-    if (unit <= u'\r' && (unit == u'\r' || unit == u'\n')) return true;
+  constexpr std::uint64_t cLow = 0x0001000100010001ull;
+  constexpr std::uint64_t cHigh = 0x8000800080008000ull;
+  const auto hasZero = [](std::uint64_t x) { return ((x - cLow) & ~x & cHigh) != 0; };
+  const char16_t* p = text.data();
+  const char16_t* const end = p + text.size();
+  for (; end - p >= 4; p += 4) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    if (hasZero(word ^ (cLow * u'\r')) || hasZero(word ^ (cLow * u'\n'))) return true;
+  }
+  for (; p < end; ++p) {
+    if (*p == u'\r' || *p == u'\n') return true;
   }
   return false;
 }

@@ -130,25 +130,29 @@ std::uint32_t TIniImage::AddSection(TSpan name) {
 }
 
 TIniImage::TSpan TIniImage::Store(std::u16string_view text) {
-  const std::size_t offset = FWritten.size();
-  bool ascii = true;
-  for (char16_t unit : text) ascii = ascii && unit < 0x80;
+  char16_t all = 0;
+  for (char16_t unit : text) all |= unit;
   // ASCII goes in as it is; anything else through the program's own encoder.
+  const bool ascii = all < 0x80;
   const std::string encoded = ascii ? std::string() : platform::ToUtf8(text);
   const std::size_t size = ascii ? text.size() : encoded.size();
+  if (FWritten.size() + size >= cWrittenBit) throw platform::Exception(u"設定の内容が大きすぎます。");
+  std::size_t offset = 0;
+  char* out = FWritten.Reserve(size, offset);
   if (offset + size >= cWrittenBit) throw platform::Exception(u"設定の内容が大きすぎます。");
   if (ascii) {
-    FWritten.resize(offset + size);
-    for (std::size_t i = 0; i < size; ++i) FWritten[offset + i] = static_cast<char>(text[i]);
+    for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<char>(text[i]);
   } else {
-    FWritten += encoded;
+    std::memcpy(out, encoded.data(), size);
   }
   return {cWrittenBit | static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(size)};
 }
 
 std::string_view TIniImage::Text(TSpan span) const {
-  const std::string& store = (span.Offset & cWrittenBit) ? FWritten : FLoaded;
-  return std::string_view(store.data() + (span.Offset & ~cWrittenBit), span.Length);
+  if (span.Offset & cWrittenBit) {
+    return span.Length == 0 ? std::string_view() : std::string_view(FWritten.At(span.Offset & ~cWrittenBit), span.Length);
+  }
+  return std::string_view(FLoaded.data() + span.Offset, span.Length);
 }
 
 const TIniImage::TLine& TIniImage::LineAt(const TSection& section, std::uint32_t i) const {
@@ -160,6 +164,16 @@ TIniImage::TLine& TIniImage::LineAt(TSection& section, std::uint32_t i) {
 }
 
 std::uint32_t TIniImage::FindSection(std::u16string_view name) const {
+  if (FLastSection != cNone && name == FLastName) return FLastSection;
+  const std::uint32_t found = SearchSection(name);
+  if (found != cNone) {
+    FLastName = name;
+    FLastSection = found;
+  }
+  return found;
+}
+
+std::uint32_t TIniImage::SearchSection(std::u16string_view name) const {
   const std::uint64_t hash = NameHash(name);
   const std::uint32_t first = FSectionIndex.Find(hash);
   if (first == cNone) return cNone;
@@ -211,8 +225,10 @@ void TIniImage::Write(std::u16string_view section, std::u16string_view ident, st
   if (id == cNone) id = AddSection(Store(section));
   TSection& target = FSections[id];
   const std::uint64_t hash = NameHash(ident);
-  const std::uint32_t i = FindEntry(target, ident, hash);
+  // The index slot is fetched while the text is stored.
+  if (target.Entries) target.Entries->Prefetch(hash);
   const TLine line{Store(ident), Store(value)};
+  const std::uint32_t i = FindEntry(target, ident, hash);
   if (i != cNone) {
     LineAt(target, i) = line;
     return;
@@ -232,12 +248,15 @@ void TIniImage::SectionLines(std::u16string_view section, std::vector<std::u16st
   lines.reserve(found.LineCount());
   for (std::uint32_t i = 0; i < found.LineCount(); ++i) {
     const TLine& line = LineAt(found, i);
-    std::u16string text = DecodeUtf8(Text(line.Name));
-    if (line.IsEntry()) {
-      text += u'=';
-      text += DecodeUtf8(Text(line.Value));
+    const std::string_view name = Text(line.Name);
+    if (!line.IsEntry()) {
+      lines.push_back(DecodeUtf8(name));
+      continue;
     }
-    lines.push_back(std::move(text));
+    // Sized once: a section can hold many thousand lines.
+    const std::string_view value = Text(line.Value);
+    std::u16string& text = lines.emplace_back(Utf16Length(name) + 1 + Utf16Length(value), u'=');
+    DecodeUtf8To(value, DecodeUtf8To(name, text.data()) + 1);
   }
 }
 
@@ -246,13 +265,14 @@ void TIniImage::Erase(std::u16string_view section) {
   if (id == cNone) return;
   TSection& erased = FSections[id];
   erased.Erased = true;
-  erased.Added = {};
+  FLastSection = cNone;
+  erased.Added = TBlockList<TLine>();
   erased.Entries.reset();
   std::uint32_t& first = FSectionIndex.Slot(erased.Hash);
   if (first != id) return;
   first = cNone;
   for (std::uint32_t next = id + 1; next < FSections.size(); ++next) {
-    if (!FSections[next].Erased && FSections[next].Hash == erased.Hash) {
+    if (!FSections[next].Erased && THashIndex::SameSlot(FSections[next].Hash, erased.Hash)) {
       first = next;
       break;
     }

@@ -1,6 +1,6 @@
 #pragma once
 // The settings file in memory. The loaded bytes stay in one buffer and each line is a few
-// offsets into it; text written later goes to a second buffer. Sections are found through a
+// offsets into it; text written later goes to a store of blocks. Sections are found through a
 // hash index, and the entries of a long section through an index built at its first look-up.
 #include <cstdint>
 #include <functional>
@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/Blocks.h"
 #include "settings/HashIndex.h"
 
 namespace settings {
@@ -59,7 +60,7 @@ class TIniImage {
     std::uint64_t Hash = 0;
     std::uint32_t First = 0;   // its loaded lines are FLines[First, First + LoadedCount)
     std::uint32_t LoadedCount = 0;
-    std::vector<TLine> Added;  // lines written after the load, in order
+    TBlockList<TLine> Added;  // lines written after the load, in order
     mutable std::unique_ptr<THashIndex> Entries;  // name hash -> first line; built on demand
     bool Erased = false;
     std::uint32_t LineCount() const { return LoadedCount + static_cast<std::uint32_t>(Added.size()); }
@@ -77,14 +78,19 @@ class TIniImage {
   TLine& LineAt(TSection& section, std::uint32_t i);
 
   std::uint32_t FindSection(std::u16string_view name) const;
+  std::uint32_t SearchSection(std::u16string_view name) const;
   std::uint32_t FindEntry(const TSection& section, std::u16string_view name, std::uint64_t hash) const;
   void IndexEntries(const TSection& section) const;
 
   std::string FLoaded;   // the file's bytes
-  std::string FWritten;  // names and values written since the load
+  TByteStore FWritten;  // names and values written since the load
   std::vector<TLine> FLines;  // the loaded lines of every section
   std::vector<TSection> FSections;  // in file order; erased ones stay, marked
   THashIndex FSectionIndex;  // name hash -> first section not erased with that hash
+  // The last section found and the name it was asked by: writes come in runs to one section.
+  // Forgotten when a section is erased; added sections come last and change no answer.
+  mutable std::u16string FLastName;
+  mutable std::uint32_t FLastSection = cNone;
 };
 
 }  // namespace settings

@@ -46,6 +46,11 @@ class THasher {
     Mix(Widen4(static_cast<std::uint32_t>(upper >> 32)));
     FCount += 8;
   }
+  // Four ASCII units, upper-cased, as 16-bit lanes; only when the word is empty.
+  void AddAscii4(std::uint64_t upper) {
+    Mix(upper);
+    FCount += 4;
+  }
   bool Aligned() const { return FShift == 0; }
   std::uint64_t Result() {
     if (FShift != 0) Flush();
@@ -75,7 +80,19 @@ class THasher {
 
 std::uint64_t NameHash(std::u16string_view name) {
   THasher hasher;
-  for (char16_t unit : name) hasher.Add(UpperCase(unit));
+  const char16_t* p = name.data();
+  const char16_t* const end = p + name.size();
+  // Four ASCII units at a time, upper-cased together, as the UTF-8 form's bytes are.
+  constexpr std::uint64_t cLow = 0x0001000100010001ull;
+  for (; end - p >= 4; p += 4) {
+    std::uint64_t units;
+    std::memcpy(&units, p, sizeof units);
+    if ((units & 0xFF80FF80FF80FF80ull) != 0) break;
+    const std::uint64_t fromA = units + cLow * (0x80 - 'a');
+    const std::uint64_t aboveZ = units + cLow * (0x80 - 'z' - 1);
+    hasher.AddAscii4(units ^ (((fromA & ~aboveZ) & 0x0080008000800080ull) >> 2));
+  }
+  for (; p < end; ++p) hasher.Add(UpperCase(*p));
   return hasher.Result();
 }
 

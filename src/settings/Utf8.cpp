@@ -46,10 +46,21 @@ bool IsValidUtf8(std::string_view bytes) {
   return true;
 }
 
-std::u16string DecodeUtf8(std::string_view validUtf8) {
-  // Never more units than bytes: one allocation, trimmed at the end.
-  std::u16string text(validUtf8.size(), u'\0');
-  char16_t* out = text.data();
+std::size_t Utf16Length(std::string_view validUtf8) {
+  const char* p = validUtf8.data();
+  const char* const end = p + validUtf8.size();
+  p = SkipAscii(p, end);
+  std::size_t units = static_cast<std::size_t>(p - validUtf8.data());
+  for (; p < end; ++p) {
+    const auto byte = static_cast<unsigned char>(*p);
+    // Each character is one unit but for its continuation bytes; four bytes make two units.
+    units += (byte & 0xC0) != 0x80;
+    units += byte >= 0xF0;
+  }
+  return units;
+}
+
+char16_t* DecodeUtf8To(std::string_view validUtf8, char16_t* out) {
   const char* p = validUtf8.data();
   const char* const end = p + validUtf8.size();
   while (p < end) {
@@ -64,7 +75,13 @@ std::u16string DecodeUtf8(std::string_view validUtf8) {
     });
     p = next;
   }
-  text.resize(static_cast<std::size_t>(out - text.data()));
+  return out;
+}
+
+std::u16string DecodeUtf8(std::string_view validUtf8) {
+  // Never more units than bytes: one allocation, trimmed at the end.
+  std::u16string text(validUtf8.size(), u'\0');
+  text.resize(static_cast<std::size_t>(DecodeUtf8To(validUtf8, text.data()) - text.data()));
   return text;
 }
 

@@ -12,6 +12,10 @@ bool IsValidUtf8(std::string_view bytes);
 
 // The UTF-16 text of valid UTF-8.
 std::u16string DecodeUtf8(std::string_view validUtf8);
+// How many UTF-16 code units valid UTF-8 decodes to.
+std::size_t Utf16Length(std::string_view validUtf8);
+// Decodes valid UTF-8 to out, which has room for Utf16Length units; returns the end.
+char16_t* DecodeUtf8To(std::string_view validUtf8, char16_t* out);
 
 // Calls unit(char16_t) for each UTF-16 code unit of valid UTF-8; stops early when it returns false.
 template <class TUnit>

@@ -5,9 +5,11 @@
 #include <cctype>
 #include <random>
 #include <string>
+#include <unordered_map>
 
 #include "platform/Text.h"
 #include "settings/ByteScan.h"
+#include "settings/HashIndex.h"
 #include "settings/IniImage.h"
 #include "settings/IniNames.h"
 #include "settings/UnicodeCase.h"
@@ -72,6 +74,7 @@ TEST(IniScan, Utf8CheckAndDecodingAgreeWithTheProgramsDecoder) {
     ASSERT_EQ(settings::IsValidUtf8(text), valid) << round;
     if (valid) {
       ASSERT_EQ(settings::DecodeUtf8(text), expected) << round;
+      ASSERT_EQ(settings::Utf16Length(text), expected.size()) << round;
     }
   }
 }
@@ -101,6 +104,60 @@ TEST(IniScan, NamesHashAndMatchAlikeInUtf8AndUtf16WhateverTheirLength) {
       ASSERT_EQ(settings::NameHash(std::string_view(stored)), settings::NameHash(asked)) << stored;
     }
   }
+}
+
+// Two names of different spelling whose hashes share an index slot.
+std::pair<std::string, std::string> NamesSharingASlot() {
+  std::unordered_map<std::uint32_t, std::string> seen;
+  for (int i = 0;; ++i) {
+    std::string name = "k" + std::to_string(i);
+    const auto [found, added] = seen.emplace(settings::THashIndex::Tag(settings::NameHash(std::string_view(name))), name);
+    if (!added) return {found->second, name};
+  }
+}
+
+// Names that share a slot are told apart by the searches behind the index, for sections and
+// for the entries of a section long enough to have an index, loaded or written.
+TEST(IniScan, NamesSharingAnIndexSlotStayApart) {
+  const auto [a, b] = NamesSharingASlot();
+  const std::u16string a16 = platform::FromUtf8(a), b16 = platform::FromUtf8(b);
+  std::string file = "[" + a + "]\nv=a\n[x]\n";
+  for (int k = 0; k < 20; ++k) file += "f" + std::to_string(k) + "=" + std::to_string(k) + "\n";
+  file += a + "=1\n" + b + "=2\n[" + b + "]\nv=b\n[" + a + "]\nv=a2\n";
+  auto image = settings::TIniImage::FromBytes(file, 0);
+  ASSERT_TRUE(image);
+  std::u16string value;
+  const auto read = [&](std::u16string_view section, std::u16string_view ident) {
+    return image->Read(section, ident, value) ? platform::ToUtf8(value) : std::string("(none)");
+  };
+  EXPECT_EQ(read(u"x", b16), "2");
+  EXPECT_EQ(read(u"X", a16), "1");
+  EXPECT_EQ(read(b16, u"v"), "b");
+  EXPECT_EQ(read(a16, u"v"), "a");
+
+  // A new section of many written entries, the two names last.
+  for (int k = 0; k < 20; ++k) image->Write(u"y", u"f" + platform::FromUtf8(std::to_string(k)), u"-");
+  image->Write(u"y", b16, u"B");
+  image->Write(u"y", a16, u"A");
+  image->Write(u"x", b16, u"3");  // in place
+  EXPECT_EQ(read(u"y", a16), "A");
+  EXPECT_EQ(read(u"y", b16), "B");
+  EXPECT_EQ(read(u"x", b16), "3");
+  EXPECT_EQ(read(u"x", a16), "1");
+
+  // Erasing the first of the two sections named a leaves the second and the one named b.
+  image->Erase(a16);
+  EXPECT_EQ(read(a16, u"v"), "a2");
+  EXPECT_EQ(read(b16, u"v"), "b");
+  image->Erase(b16);
+  EXPECT_EQ(read(b16, u"v"), "(none)");
+  EXPECT_EQ(read(a16, u"v"), "a2");
+  image->Erase(a16);
+  EXPECT_EQ(read(a16, u"v"), "(none)");
+  std::string out;
+  image->Serialize([&](std::string_view piece) { out += piece; });
+  EXPECT_EQ(out.find("[" + a + "]"), std::string::npos);
+  EXPECT_NE(out.find("\r\n" + b + "=3\r\n"), std::string::npos);
 }
 
 TEST(IniScan, LinesAcrossChunkBoundariesParseAsTheyRead) {
