@@ -4,12 +4,17 @@
 # documents and their launcher in samples/, and nothing else (no test programs, no stray
 # install rules of libraries).
 set -euo pipefail
-cpack=$1 config=$2 name=$3
+cpack=$1 build=$2 name=$3
 fail() { echo "FAIL: $*"; exit 1; }
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-"$cpack" -G ZIP --config "$config" -B "$tmp" >"$tmp/cpack.log" 2>&1 || { cat "$tmp/cpack.log"; fail "cpack -G ZIP failed"; }
+# The build's install rules run as a script instead of as an install project: cpack would
+# first build every target of the build, and under ctest that could relink test programs
+# that other tests are running. The package configuration is the one `cpack` uses.
+"$cpack" -G ZIP --config "$build/CPackConfig.cmake" -B "$tmp" \
+  -D CPACK_INSTALL_CMAKE_PROJECTS= -D "CPACK_INSTALL_SCRIPTS=$build/cmake_install.cmake" \
+  >"$tmp/cpack.log" 2>&1 || { cat "$tmp/cpack.log"; fail "cpack -G ZIP failed"; }
 
 zip=$tmp/$name.zip
 [[ -f $zip ]] || fail "no $name.zip; made: $(cd "$tmp" && ls -- *.zip 2>/dev/null | tr '\n' ' ')"
