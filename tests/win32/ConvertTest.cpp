@@ -217,6 +217,34 @@ TEST_F(Win32Convert, ViewersOfThePreviousPdfAreAskedToCloseAndNoOthers) {
   EXPECT_TRUE(IsWindow(Hwnd(form)));
 }
 
+TEST_F(Win32Convert, ReferTakesTheChosenDocumentAndKeepsTheCurrentDirectory) {
+  InstallConverter();
+  const std::wstring downloads = InDir(L"downloads");
+  CreateDirectoryW(downloads.c_str(), nullptr);
+  const std::wstring document = downloads + L"\\申請.xml";
+  WriteBytes(document, "license=R-1\n");
+  // A converter beside the document must never be the one that runs.
+  ASSERT_TRUE(CopyFileW((OwnFolder() + L"\\StandInConverter.exe").c_str(), (downloads + L"\\Halvorn.exe").c_str(), FALSE));
+  app::TfrmMain& form = Start();
+  TDialogAnswerer chooser([&](HWND dialog) {
+    Sleep(300);  // let the dialog finish laying itself out
+    // The file-name box of the open dialog (a combo box, id cmb13, or an edit, id edt1).
+    HWND name = GetDlgItem(dialog, 0x47C);
+    if (!name) name = GetDlgItem(dialog, 0x480);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(document.c_str()));
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  });
+  form.actReferExecute();
+  ASSERT_TRUE(chooser.Answered());
+  EXPECT_EQ(Wide(form.DFileName()), document);
+  wchar_t current[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, current);
+  EXPECT_EQ(std::wstring(current), Dir()) << "the dialog leaves the current directory alone";
+  EXPECT_EQ(CountStarting(LogLines(ConverterLog()), L"start "), 1u) << "the current directory's converter ran";
+  EXPECT_TRUE(LogLines(downloads + L"\\Halvorn.log").empty()) << "the converter beside the document did not";
+  EXPECT_EQ(Text(Hwnd(form.edtLicense)), L"");  // read as the file stood before the run
+}
+
 TEST_F(Win32Convert, AProcessThatNeverIdlesEndsTheWaitAtOnce) {
   // A console program has no message queue: the first wait fails and the loop ends.
   wchar_t system[MAX_PATH];

@@ -141,6 +141,10 @@ class TDialogAnswerer {
   explicit TDialogAnswerer(std::wstring press = L"OK") : FPress(std::move(press)) {
     FThread = std::thread([this] { Run(); });
   }
+  // Answers the box with Fill instead of a button press: it gets the box's handle.
+  explicit TDialogAnswerer(std::function<void(HWND)> fill) : FFill(std::move(fill)) {
+    FThread = std::thread([this] { Run(); });
+  }
   ~TDialogAnswerer() {
     FStop = true;
     FThread.join();
@@ -168,6 +172,11 @@ class TDialogAnswerer {
               return TRUE;
             },
             reinterpret_cast<LPARAM>(this));
+        if (FFill) {
+          FFill(box);
+          FDone = true;
+          return;
+        }
         HWND button = FindButton(box);
         if (button) {
           PostMessageW(button, BM_CLICK, 0, 0);
@@ -215,6 +224,7 @@ class TDialogAnswerer {
   }
 
   std::wstring FPress;
+  std::function<void(HWND)> FFill;
   std::thread FThread;
   volatile bool FStop = false;
   volatile bool FDone = false;
