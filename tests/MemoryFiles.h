@@ -30,10 +30,10 @@ class TMemoryFiles : public platform::IFileSystem {
     const bool absolute = (name.size() >= 2 && name[1] == u':') || name.starts_with(u"\\") || name.starts_with(u"/");
     return name.empty() || absolute ? name : CurrentDir + u"\\" + name;
   }
-  std::optional<std::string> ReadShared(const std::u16string& path) override {
+  std::optional<platform::TFileBytes> ReadShared(const std::u16string& path) override {
     auto found = Files.find(path);
     if (found == Files.end()) return std::nullopt;
-    return found->second;
+    return platform::TFileBytes(std::string_view(found->second));
   }
   std::u16string ResolveLinks(const std::u16string& path) override { return path; }
   platform::TFileHandle LockExclusive(const std::u16string& path) override {

@@ -2,12 +2,44 @@
 // File operations behind the settings file and the existence test. Errors raise EOSError.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
 using TFileHandle = std::intptr_t;  // opaque; 0 is no handle
+
+// A file's bytes in storage that is not cleared before the read fills it: a settings file
+// can be many megabytes, and it is read whole at every load.
+class TFileBytes {
+ public:
+  TFileBytes() = default;
+  explicit TFileBytes(std::size_t size) : FData(std::make_unique_for_overwrite<char[]>(size)), FSize(size) {}
+  explicit TFileBytes(std::string_view bytes) : TFileBytes(bytes.size()) {
+    if (!bytes.empty()) std::memcpy(FData.get(), bytes.data(), bytes.size());
+  }
+  char* data() { return FData.get(); }
+  const char* data() const { return FData.get(); }
+  std::size_t size() const { return FSize; }
+  std::string_view View() const { return std::string_view(FData.get(), FSize); }
+  // Fewer bytes than were made room for; the storage stays.
+  void Shrink(std::size_t size) { FSize = size < FSize ? size : FSize; }
+  // Room for size bytes, the first ones kept.
+  void Grow(std::size_t size) {
+    if (size <= FSize) return;
+    auto data = std::make_unique_for_overwrite<char[]>(size);
+    if (FSize != 0) std::memcpy(data.get(), FData.get(), FSize);
+    FData = std::move(data);
+    FSize = size;
+  }
+
+ private:
+  std::unique_ptr<char[]> FData;
+  std::size_t FSize = 0;
+};
 
 class IFileSystem {
  public:
@@ -20,7 +52,7 @@ class IFileSystem {
 
   // Whole content, read while other processes may read but not write the file.
   // nullopt when no file is there (a folder counts as none).
-  virtual std::optional<std::string> ReadShared(const std::u16string& path) = 0;
+  virtual std::optional<TFileBytes> ReadShared(const std::u16string& path) = 0;
 
   // The pieces of a safe rewrite (see settings/SafeWrite).
   // Path with links resolved to their final target; the path itself when it names no file.

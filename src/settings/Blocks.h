@@ -10,10 +10,10 @@
 namespace settings {
 
 // A sequence of T in blocks of cBlockItems; T is trivially copyable.
-template <class T>
+template <class T, std::size_t BlockItems = 256>
 class TBlockList {
  public:
-  static constexpr std::size_t cBlockItems = 256;
+  static constexpr std::size_t cBlockItems = BlockItems;
 
   std::size_t size() const { return FSize; }
   T& operator[](std::size_t i) { return FBlocks[i / cBlockItems][i % cBlockItems]; }

@@ -21,7 +21,7 @@ std::u16string FullPath(const std::u16string& fileName) {
 }
 
 std::unique_ptr<TIniImage> Load(const std::u16string& fileName) {
-  std::optional<std::string> bytes;
+  std::optional<platform::TFileBytes> bytes;
   try {
     bytes = platform::Current().Files().ReadShared(fileName);
   } catch (const platform::EOSError& error) {
@@ -31,7 +31,7 @@ std::unique_ptr<TIniImage> Load(const std::u16string& fileName) {
   if (bytes->size() > TIniImage::cMaxBytes) {
     throw EIniOpenError(FullPath(fileName), u"ファイルが大きすぎます。");
   }
-  const std::size_t start = std::string_view(*bytes).starts_with(cBom) ? cBom.size() : 0;
+  const std::size_t start = bytes->View().starts_with(cBom) ? cBom.size() : 0;
   std::unique_ptr<TIniImage> image = TIniImage::FromBytes(std::move(*bytes), start);
   if (!image) throw EIniEncodingError(FullPath(fileName));
   return image;

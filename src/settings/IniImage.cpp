@@ -29,22 +29,19 @@ void TrimRight(const char* begin, const char*& end) {
   while (end > begin && IsBlank(end[-1])) --end;
 }
 
-// Line ends in the text, so that the line table is allocated once.
-std::size_t CountLines(std::string_view text) {
-  const char* end = text.data() + text.size();
-  const std::size_t feeds = CountByte(text.data(), end, '\n');
-  return (feeds != 0 ? feeds : CountByte(text.data(), end, '\r')) + 1;
-}
-
 }  // namespace
 
 TIniImage::TIniImage() = default;
 
-std::unique_ptr<TIniImage> TIniImage::FromBytes(std::string bytes, std::size_t start) {
+std::unique_ptr<TIniImage> TIniImage::FromBytes(platform::TFileBytes bytes, std::size_t start) {
   auto image = std::make_unique<TIniImage>();
   image->FLoaded = std::move(bytes);
   if (!image->Parse(start)) return nullptr;
   return image;
+}
+
+std::unique_ptr<TIniImage> TIniImage::FromBytes(std::string_view bytes, std::size_t start) {
+  return FromBytes(platform::TFileBytes(bytes), start);
 }
 
 TIniImage::~TIniImage() = default;
@@ -58,7 +55,6 @@ TIniImage::TSpan TIniImage::Loaded(const char* begin, const char* end) const {
 bool TIniImage::Parse(std::size_t start) {
   const char* const end = FLoaded.data() + FLoaded.size();
   const char* lineBegin = FLoaded.data() + start;
-  FLines.reserve(CountLines(std::string_view(lineBegin, end - lineBegin)));
   const char* equals = nullptr;
   bool beyondAscii = false;
   for (const char* chunk = lineBegin; chunk < end; chunk += cChunkBytes) {

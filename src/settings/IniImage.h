@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Files.h"
 #include "settings/Blocks.h"
 #include "settings/HashIndex.h"
 
@@ -22,7 +23,8 @@ class TIniImage {
   TIniImage();
   // The image of a file's bytes from start on (start skips the byte-order mark); null when
   // they are not valid UTF-8.
-  static std::unique_ptr<TIniImage> FromBytes(std::string bytes, std::size_t start);
+  static std::unique_ptr<TIniImage> FromBytes(platform::TFileBytes bytes, std::size_t start);
+  static std::unique_ptr<TIniImage> FromBytes(std::string_view bytes, std::size_t start);
   ~TIniImage();
   TIniImage(const TIniImage&) = delete;
   TIniImage& operator=(const TIniImage&) = delete;
@@ -82,9 +84,9 @@ class TIniImage {
   std::uint32_t FindEntry(const TSection& section, std::u16string_view name, std::uint64_t hash) const;
   void IndexEntries(const TSection& section) const;
 
-  std::string FLoaded;   // the file's bytes
+  platform::TFileBytes FLoaded;  // the file's bytes
   TByteStore FWritten;  // names and values written since the load
-  std::vector<TLine> FLines;  // the loaded lines of every section
+  TBlockList<TLine, 4096> FLines;  // the loaded lines of every section, without a count beforehand
   std::vector<TSection> FSections;  // in file order; erased ones stay, marked
   THashIndex FSectionIndex;  // name hash -> first section not erased with that hash
   // The last section found and the name it was asked by: writes come in runs to one section.

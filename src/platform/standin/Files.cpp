@@ -110,7 +110,7 @@ std::u16string TStandInFiles::ExpandFileName(const std::u16string& name) {
   return FromUtf8(text);
 }
 
-std::optional<std::string> TStandInFiles::ReadShared(const std::u16string& path) {
+std::optional<TFileBytes> TStandInFiles::ReadShared(const std::u16string& path) {
   const THold* hold = HoldOn(path);
   if (hold && *hold == THold::Writing) RaiseSharingViolation();
   TFd fd(::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC));
@@ -124,7 +124,7 @@ std::optional<std::string> TStandInFiles::ReadShared(const std::u16string& path)
 
   // One allocation of the size the file has now; a file that grows meanwhile is read on.
   // The end is probed with a small buffer, so that a full read does not grow the big one.
-  std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
+  TFileBytes bytes(static_cast<std::size_t>(info.st_size));
   std::size_t done = 0;
   char probe[4096];
   for (;;) {
@@ -136,10 +136,14 @@ std::optional<std::string> TStandInFiles::ReadShared(const std::u16string& path)
       RaiseErrno(errno);
     }
     if (got == 0) break;
-    if (full) bytes.append(probe, static_cast<std::size_t>(got));
+    if (full) {
+      const std::size_t need = done + static_cast<std::size_t>(got);
+      bytes.Grow(need > 2 * done ? need : 2 * done);  // the following reads go straight in
+      std::memcpy(bytes.data() + done, probe, static_cast<std::size_t>(got));
+    }
     done += static_cast<std::size_t>(got);
   }
-  bytes.resize(done);
+  bytes.Shrink(done);
   return bytes;
 }
 

@@ -22,7 +22,7 @@ class TStandInFiles : public IFileSystem {
 
   bool FileExists(const std::u16string& path) override;
   std::u16string ExpandFileName(const std::u16string& name) override;
-  std::optional<std::string> ReadShared(const std::u16string& path) override;
+  std::optional<TFileBytes> ReadShared(const std::u16string& path) override;
   std::u16string ResolveLinks(const std::u16string& path) override;
   TFileHandle LockExclusive(const std::u16string& path) override;
   TFileHandle CreateTemp(const std::u16string& nearPath, std::u16string& tempPath) override;

@@ -59,7 +59,7 @@ std::u16string TWin32Files::ExpandFileName(const std::u16string& name) {
   }
 }
 
-std::optional<std::string> TWin32Files::ReadShared(const std::u16string& path) {
+std::optional<TFileBytes> TWin32Files::ReadShared(const std::u16string& path) {
   HANDLE file = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     DWORD code = GetLastError();
@@ -76,8 +76,7 @@ std::optional<std::string> TWin32Files::ReadShared(const std::u16string& path) {
   } closer{file};
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file, &size)) RaiseLastError();
-  std::string bytes;
-  bytes.resize(static_cast<std::size_t>(size.QuadPart));
+  TFileBytes bytes(static_cast<std::size_t>(size.QuadPart));  // not cleared: the read fills it
   std::size_t done = 0;
   while (done < bytes.size()) {
     DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
@@ -86,7 +85,7 @@ std::optional<std::string> TWin32Files::ReadShared(const std::u16string& path) {
     if (read == 0) break;
     done += read;
   }
-  bytes.resize(done);
+  bytes.Shrink(done);
   return bytes;
 }
 
