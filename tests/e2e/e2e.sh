@@ -129,6 +129,20 @@ if start_quorvel "Quorvel - one doc.xml"; then
   expect_eq "converter runs" "$(log_lines Halvorn.log | grep -c '^start ')" 2
 fi
 
+# --- Closing Quorvel while it waits for the converter: the close runs inside the wait, the
+# interrupted Browse runs to its end, and the program then exits cleanly.
+new_case close-in-wait
+printf 'busy-ms=4000\nlicense=LIC-W\n' >slow.xml
+slow=$(quorvel_wine_path "$dir/slow.xml")
+printf '[main]\r\ntop=20\r\nleft=30\r\nfilename=%s\r\n' "$slow" >Halvorn.ini
+if start_quorvel "Quorvel - slow.xml"; then
+  probe click "$(field "$(control "$hwnd" text "&Browse")" hwnd)"
+  wait_log Halvorn.log "^start " 1 || fail "the converter did not start"
+  close_quorvel "Quorvel - slow.xml"
+  log_has Halvorn.log "^wrote ini" 1 || fail "the converter's run was cut short"
+  grep -q "filename=${slow//\\/\\\\}"$'\r'"\$" Halvorn.ini || fail "the close did not write the settings file: $(cat Halvorn.ini)"
+fi
+
 if ((failures > 0)); then
   echo "e2e: $failures failure(s)"
   exit 1
