@@ -16,9 +16,11 @@
 #include "model/uModel.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32.h"
+#include "Win32Fixture.h"
 
 namespace {
 
+using namespace quorvel_test;
 using platform::win32::TGridQuery;
 
 const std::string cBom = "\xEF\xBB\xBF";
@@ -27,22 +29,6 @@ const std::string cLicence = "[LIC-7]\r\nunit1=A\r\ncomment1=a\r\nunit2=B\r\n\r\
 const std::string cOther = "[OTHER]\r\nunit1=keep\r\n\r\n";
 constexpr UINT cInvoke = WM_APP + 0x3F0;
 constexpr DWORD cDeadlineMs = 10000;
-
-std::wstring Text(HWND window) {
-  wchar_t buffer[512] = {};
-  GetWindowTextW(window, buffer, 512);
-  return buffer;
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t buffer[64] = {};
-  GetClassNameW(window, buffer, 64);
-  return buffer;
-}
-
-std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-
-HWND Hwnd(const platform::TControl& control) { return reinterpret_cast<HWND>(control.Handle()); }
 
 RECT RectIn(HWND child, HWND parent) {
   RECT rect;
@@ -164,47 +150,13 @@ void SetCtrlDown(bool down) {
   SetKeyboardState(keys);
 }
 
-class Win32ModelDialog : public testing::Test {
+class Win32ModelDialog : public TWin32Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    FDir = std::wstring(temp) + L"quorvel-win32-model-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(++FCounter);
-    CreateDirectoryW(FDir.c_str(), nullptr);
-    GetCurrentDirectoryW(MAX_PATH, FOldDir);
-    SetCurrentDirectoryW(FDir.c_str());
+    TWin32Test::SetUp();
     WriteIni(cBom + cMain + cLicence + cOther);
-    Form = std::make_unique<app::TfrmMain>();
-    app::frmMain = Form.get();
-    Form->CreateHandle();
-    Form->Guarded([this] { Form->FormCreate(); });
-    Form->Show();
-    platform::Current().App().ProcessMessages();
+    Start();
     ASSERT_EQ(Form->DLicense(), u"LIC-7");
-  }
-  void TearDown() override {
-    Form.reset();
-    app::frmMain = nullptr;
-    SetCurrentDirectoryW(FOldDir);
-    DeleteFileW((FDir + L"\\Halvorn.ini").c_str());
-    RemoveDirectoryW(FDir.c_str());
-  }
-  void WriteIni(const std::string& bytes) {
-    HANDLE file = CreateFileW((FDir + L"\\Halvorn.ini").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-  }
-  std::string ReadIni() {
-    HANDLE file = CreateFileW((FDir + L"\\Halvorn.ini").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    std::string bytes(65536, '\0');
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
   }
 
   // Runs Show Model table with `user` playing the user on a thread of its own. Whatever the
@@ -264,13 +216,6 @@ class Win32ModelDialog : public testing::Test {
   static bool WaitUntilGone(TUiDriver& ui, HWND box) {
     return ui.WaitFor([box] { return !IsWindow(box) || !IsWindowVisible(box); });
   }
-
-  std::unique_ptr<app::TfrmMain> Form;
-
- private:
-  std::wstring FDir;
-  wchar_t FOldDir[MAX_PATH] = {};
-  static inline int FCounter = 0;
 };
 
 TEST_F(Win32ModelDialog, OpensModalWithItsControlsInPlaceAndToolTipsSet) {
