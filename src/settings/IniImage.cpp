@@ -221,19 +221,14 @@ void TIniImage::Write(std::u16string_view section, std::u16string_view ident, st
   if (id == cNone) id = AddSection(Store(section));
   TSection& target = FSections[id];
   const std::uint64_t hash = NameHash(ident);
-  // The index slot is fetched while the text is stored.
-  if (target.Entries) target.Entries->Prefetch(hash);
-  const TLine line{Store(ident), Store(value)};
   const std::uint32_t i = FindEntry(target, ident, hash);
+  const TLine line{Store(ident), Store(value)};
   if (i != cNone) {
     LineAt(target, i) = line;
     return;
   }
   target.Added.push_back(line);
-  if (target.Entries) {
-    std::uint32_t& first = target.Entries->Slot(hash);
-    if (first == cNone) first = target.LineCount() - 1;
-  }
+  if (target.Entries) target.Entries->AddIfAbsent(hash, target.LineCount() - 1);
 }
 
 void TIniImage::SectionLines(std::u16string_view section, std::vector<std::u16string>& lines) const {

@@ -2,6 +2,7 @@
 // name hashing and matching, and lines that straddle the 64-byte chunks of the line scan.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <random>
 #include <string>
@@ -17,6 +18,8 @@
 
 namespace quorvel_test {
 namespace {
+
+const std::string cBomText = "\xEF\xBB\xBF";
 
 // Random text from pieces that matter to the scans: line ends, "=", ASCII, and UTF-8 of
 // one to four bytes, with stray continuation and invalid bytes when broken is set.
@@ -158,6 +161,47 @@ TEST(IniScan, NamesSharingAnIndexSlotStayApart) {
   image->Serialize([&](std::string_view piece) { out += piece; });
   EXPECT_EQ(out.find("[" + a + "]"), std::string::npos);
   EXPECT_NE(out.find("\r\n" + b + "=3\r\n"), std::string::npos);
+}
+
+// Random writes and reads in one long section against a plain list of lines: an entry that is
+// written again, in whatever letter case, is replaced in place; a new one goes at the end.
+TEST(IniScan, ManyWritesAndReadsAgreeWithAPlainListOfLines) {
+  std::mt19937 random(17);
+  std::string file = "[s]\n";
+  std::vector<std::pair<std::string, std::string>> lines;  // the reference, in order
+  for (int k = 0; k < 40; ++k) {
+    lines.emplace_back("n" + std::to_string(k * 7), "loaded" + std::to_string(k));
+    file += lines.back().first + "=" + lines.back().second + "\n";
+  }
+  auto image = settings::TIniImage::FromBytes(file, 0);
+  ASSERT_TRUE(image);
+  const auto upper = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+  };
+  for (int op = 0; op < 4000; ++op) {
+    std::string name = "n" + std::to_string(random() % 600);
+    if (random() % 2) name = upper(name);
+    const auto found = std::find_if(lines.begin(), lines.end(), [&](const auto& line) { return upper(line.first) == upper(name); });
+    std::u16string value;
+    if (random() % 3 == 0) {
+      const bool present = image->Read(u"s", platform::FromUtf8(name), value);
+      ASSERT_EQ(present, found != lines.end()) << name << " at " << op;
+      if (present) {
+        ASSERT_EQ(platform::ToUtf8(value), found->second) << name << " at " << op;
+      }
+    } else {
+      const std::string written = "w" + std::to_string(op);
+      image->Write(u"s", platform::FromUtf8(name), platform::FromUtf8(written));
+      if (found != lines.end()) *found = {name, written};
+      else lines.emplace_back(name, written);
+    }
+  }
+  std::string expected = cBomText + "[s]\r\n";
+  for (const auto& [name, value] : lines) expected += name + "=" + value + "\r\n";
+  std::string out;
+  image->Serialize([&](std::string_view piece) { out += piece; });
+  EXPECT_EQ(out, expected + "\r\n");
 }
 
 TEST(IniScan, LinesAcrossChunkBoundariesParseAsTheyRead) {
