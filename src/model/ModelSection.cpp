@@ -14,17 +14,11 @@ constexpr std::size_t cMaxNumberLength = 256;  // characters of a key read as it
 constexpr std::int32_t cHighestUnitNo = 65535;
 constexpr std::u16string_view cComment = u"comment";
 
-// The text before the line's first "="; a line without one has an empty key.
-std::u16string_view KeyOf(std::u16string_view line) {
-  const std::size_t equals = line.find(u'=');
-  return equals == std::u16string_view::npos ? std::u16string_view() : line.substr(0, equals);
-}
-
-// Each line's key, found once: the lines are many and each look-up would scan them again.
-std::vector<std::u16string_view> KeysOf(const std::vector<std::u16string>& lines) {
+// Each line's key, as views: the lines are many and each look-up would scan them again.
+std::vector<std::u16string_view> KeysOf(const std::vector<std::u16string>& lines, const std::vector<std::size_t>& lengths) {
   std::vector<std::u16string_view> keys;
   keys.reserve(lines.size());
-  for (const std::u16string& line : lines) keys.push_back(KeyOf(line));
+  for (std::size_t i = 0; i < lines.size(); ++i) keys.push_back(std::u16string_view(lines[i]).substr(0, lengths[i]));
   return keys;
 }
 
@@ -105,10 +99,11 @@ std::u16string_view CommentByScan(const std::vector<std::u16string>& comments,
 
 }  // namespace
 
-TSectionRows PairSection(const std::vector<std::u16string>& units, const std::vector<std::u16string>& comments) {
+TSectionRows PairSection(const std::vector<std::u16string>& units, const std::vector<std::size_t>& unitKeyLengths,
+                         const std::vector<std::u16string>& comments, const std::vector<std::size_t>& commentKeyLengths) {
   TSectionRows result;
-  const std::vector<std::u16string_view> unitKeys = KeysOf(units);
-  const std::vector<std::u16string_view> commentKeys = KeysOf(comments);
+  const std::vector<std::u16string_view> unitKeys = KeysOf(units, unitKeyLengths);
+  const std::vector<std::u16string_view> commentKeys = KeysOf(comments, commentKeyLengths);
   std::vector<TNumbered> numbered;
   numbered.reserve(units.size());
   for (std::uint32_t line = 0; line < units.size(); ++line) {

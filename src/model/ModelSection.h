@@ -29,7 +29,9 @@ struct TSectionRows {
 };
 
 // `units` are the lines "unit<N>=<model>", `comments` the lines whose key starts with "comm",
-// each in file order.
-TSectionRows PairSection(const std::vector<std::u16string>& units, const std::vector<std::u16string>& comments);
+// each in file order; the key lengths are those of each line's text before its first "=",
+// which the caller has found already.
+TSectionRows PairSection(const std::vector<std::u16string>& units, const std::vector<std::size_t>& unitKeyLengths,
+                         const std::vector<std::u16string>& comments, const std::vector<std::size_t>& commentKeyLengths);
 
 }  // namespace model

@@ -44,19 +44,23 @@ void TfrmMain::LoadModelTable(const std::u16string& aStLicense) {
   if (!cdsModel.Active()) cdsModel.Open();
   cdsModel.EmptyDataSet();
   ini->ReadSectionValues(aStLicense, SL);
+  std::vector<std::size_t> keys1, keys2;  // each line's key length, found once
   for (std::u16string& line : SL) {
-    std::u16string_view prefix = KeyOf(line).substr(0, 4);
+    const std::u16string_view key = KeyOf(line);
+    std::u16string_view prefix = key.substr(0, 4);
     if (prefix == cUnitPrefix) {
       SL1.push_back(std::move(line));
+      keys1.push_back(key.size());
     } else if (prefix == cCommentPrefix) {
       SL2.push_back(std::move(line));
+      keys2.push_back(key.size());
     }
   }
   SL.clear();  // its lines live on in SL1 and SL2
   model::TField& UnitNo = cdsModel.FieldByName(cUnitNo);
   model::TField& Model = cdsModel.FieldByName(cModel);
   model::TField& Comment = cdsModel.FieldByName(cComment);
-  const model::TSectionRows rows = model::PairSection(SL1, SL2);
+  const model::TSectionRows rows = model::PairSection(SL1, keys1, SL2, keys2);
   for (const model::TSectionRow& row : rows.Rows) {
     cdsModel.Append();
     UnitNo.SetAsInteger(row.UnitNo);
