@@ -13,8 +13,11 @@ namespace settings {
 
 namespace {
 
-// A section with more lines than this gets an index of its entries at its first look-up.
+// A section with more lines than this gets an index of its entries once it has been searched
+// line by line a few times: most operations ask a section for one or two names, and a plain
+// search costs less than hashing every name of the section.
 constexpr std::uint32_t cIndexAbove = 16;
+constexpr std::uint32_t cScansBeforeIndex = 2;
 
 constexpr std::string_view cBom = "\xEF\xBB\xBF";
 constexpr std::string_view cLineEnd = "\r\n";
@@ -193,8 +196,8 @@ void TIniImage::IndexEntries(const TSection& section) const {
 }
 
 std::uint32_t TIniImage::FindEntry(const TSection& section, std::u16string_view name, std::uint64_t hash) const {
-  if (section.LineCount() > cIndexAbove) {
-    if (!section.Entries) IndexEntries(section);
+  if (section.LineCount() > cIndexAbove && !section.Entries && ++section.Scans > cScansBeforeIndex) IndexEntries(section);
+  if (section.Entries) {
     const std::uint32_t first = section.Entries->Find(hash);
     if (first == cNone) return cNone;
     if (SameName(Text(LineAt(section, first).Name), name)) return first;

@@ -64,6 +64,7 @@ class TIniImage {
     std::uint32_t LoadedCount = 0;
     TBlockList<TLine> Added;  // lines written after the load, in order
     mutable std::unique_ptr<THashIndex> Entries;  // name hash -> first line; built on demand
+    mutable std::uint32_t Scans = 0;  // look-ups line by line so far
     bool Erased = false;
     std::uint32_t LineCount() const { return LoadedCount + static_cast<std::uint32_t>(Added.size()); }
   };
