@@ -7,6 +7,7 @@
 #include "platform/Text.h"
 #include "settings/ByteScan.h"
 #include "settings/IniNames.h"
+#include "settings/UnicodeCase.h"
 #include "settings/Utf8.h"
 
 namespace settings {
@@ -202,9 +203,25 @@ std::uint32_t TIniImage::FindEntry(const TSection& section, std::u16string_view 
     if (first == cNone) return cNone;
     if (SameName(Text(LineAt(section, first).Name), name)) return first;
   }
+  if (name.empty()) {
+    for (std::uint32_t i = 0; i < section.LineCount(); ++i) {
+      const TLine& line = LineAt(section, i);
+      if (line.IsEntry() && line.Name.Length == 0) return i;
+    }
+    return cNone;
+  }
+  // A stored name of as many bytes as the asked one has units matches only when all its bytes
+  // are ASCII, so its last byte must then be the asked name's last unit: most lines end there.
+  const char16_t last = UpperCase(name.back());
   for (std::uint32_t i = 0; i < section.LineCount(); ++i) {
     const TLine& line = LineAt(section, i);
-    if (line.IsEntry() && SameName(Text(line.Name), name)) return i;
+    if (!line.IsEntry() || line.Name.Length < name.size()) continue;
+    const std::string_view stored = Text(line.Name);
+    if (stored.size() == name.size()) {
+      const auto byte = static_cast<unsigned char>(stored.back());
+      if (byte >= 0x80 || UpperCase(byte) != last) continue;
+    }
+    if (SameName(stored, name)) return i;
   }
   return cNone;
 }

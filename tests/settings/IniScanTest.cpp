@@ -204,6 +204,42 @@ TEST(IniScan, ManyWritesAndReadsAgreeWithAPlainListOfLines) {
   EXPECT_EQ(out, expected + "\r\n");
 }
 
+// Each asked name finds the first entry whose name matches by upper case, unit by unit, in a
+// short section and in a long one, searched line by line and then through its index.
+TEST(IniScan, LookUpsFindTheFirstNameThatMatchesByUpperCase) {
+  const std::vector<std::string> stored = {"I", "\xC4\xB1", "s", "\xC5\xBF", "", "ab", "AB", "x\xC3\xA9", "X\xC3\x89",
+                                           "k", "\xE2\x84\xAA", "ba", "a", "\xE8\xA8\xAD", "i\xC4\xB1"};
+  const std::vector<std::u16string> asked = {u"i", u"I", u"\u0131", u"S", u"\u017F", u"", u"Ab", u"X\u00E9", u"x\u00C9",
+                                             u"K", u"\u212A", u"\u8A2D", u"II", u"\u0131I", u"b", u"ab\u0131", u"aa"};
+  const auto reference = [&](const std::u16string& name) -> int {
+    for (std::size_t k = 0; k < stored.size(); ++k) {
+      const std::u16string other = platform::FromUtf8(stored[k]);
+      bool same = other.size() == name.size();
+      for (std::size_t u = 0; same && u < name.size(); ++u) same = settings::UpperCase(other[u]) == settings::UpperCase(name[u]);
+      if (same) return static_cast<int>(k);
+    }
+    return -1;
+  };
+  for (std::size_t filler : {0, 30}) {
+    std::string file = "[s]\n";
+    for (std::size_t k = 0; k < filler; ++k) file += "f" + std::to_string(k) + "=-\n";
+    for (std::size_t k = 0; k < stored.size(); ++k) file += stored[k] + "=" + std::to_string(k) + "\n";
+    auto image = settings::TIniImage::FromBytes(file, 0);
+    ASSERT_TRUE(image);
+    for (int round = 0; round < 4; ++round) {
+      for (const std::u16string& name : asked) {
+        std::u16string value;
+        const int expected = reference(name);
+        const bool found = image->Read(u"s", name, value);
+        ASSERT_EQ(found, expected >= 0) << platform::ToUtf8(name) << " round " << round;
+        if (found) {
+          ASSERT_EQ(platform::ToUtf8(value), std::to_string(expected)) << platform::ToUtf8(name) << " round " << round;
+        }
+      }
+    }
+  }
+}
+
 TEST(IniScan, LinesAcrossChunkBoundariesParseAsTheyRead) {
   // Name and value lengths that put the line end and the "=" on every side of a 64-byte edge.
   for (std::size_t pad = 0; pad < 70; pad += 3) {
