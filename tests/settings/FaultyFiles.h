@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Exception.h"
+#include "IniTestFixture.h"
 #include "platform/standin/StandIn.h"
 
 namespace quorvel_test {
@@ -144,6 +145,25 @@ class TFaultyPlatform : public platform::standin::TStandInPlatform {
  public:
   TFaultyFiles Faulty;
   platform::IFileSystem& Files() override { return Faulty; }
+};
+
+// A settings test whose file operations go through TFaultyFiles.
+class TFaultyIniTest : public TIniTest {
+ protected:
+  void SetUp() override {
+    TIniTest::SetUp();
+    FOuter = &platform::Current();
+    platform::SetCurrent(&FPlatform);
+  }
+  void TearDown() override {
+    platform::SetCurrent(FOuter);
+    TIniTest::TearDown();
+  }
+  TFaultyFiles& Files() { return FPlatform.Faulty; }
+
+ private:
+  TFaultyPlatform FPlatform;
+  platform::TPlatform* FOuter = nullptr;
 };
 
 }  // namespace quorvel_test

@@ -51,23 +51,12 @@ struct TOutcome {
   int TempFiles = 0;      // names in the folder that are not the settings file
 };
 
-class IniFault : public TIniTest {
+class IniFault : public TFaultyIniTest {
  protected:
   static constexpr char cOld[] = "; old\n[main]\ntop=1\nleft=2\n";
   const std::string cNew = cBom + "[main]\r\ntop=999\r\nleft=2\r\n\r\n";
   const std::string cFirst = cBom + "[main]\r\ntop=999\r\n\r\n";
 
-  void SetUp() override {
-    TIniTest::SetUp();
-    FOuter = &platform::Current();
-    platform::SetCurrent(&FPlatform);
-  }
-  void TearDown() override {
-    platform::SetCurrent(FOuter);
-    TIniTest::TearDown();
-  }
-
-  TFaultyFiles& Files() { return FPlatform.Faulty; }
 
   // The file the flush writes: the link's target for a link.
   std::filesystem::path Real() const { return FPlace == TPlace::Link ? Dir / "real" / "target.ini" : Path; }
@@ -145,8 +134,6 @@ class IniFault : public TIniTest {
   }
 
  private:
-  TFaultyPlatform FPlatform;
-  platform::TPlatform* FOuter = nullptr;
   TPlace FPlace = TPlace::File;
 };
 

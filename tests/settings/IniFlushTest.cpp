@@ -14,19 +14,8 @@ namespace {
 using platform::standin::TStandInFiles;
 using settings::TMemIniFile;
 
-class IniFlush : public TIniTest {
+class IniFlush : public TFaultyIniTest {
  protected:
-  void SetUp() override {
-    TIniTest::SetUp();
-    FOuter = &platform::Current();
-    platform::SetCurrent(&FPlatform);
-  }
-  void TearDown() override {
-    platform::SetCurrent(FOuter);
-    TIniTest::TearDown();
-  }
-
-  TFaultyFiles& Files() { return FPlatform.Faulty; }
   std::u16string CreateError(const std::u16string& systemText) const {
     return u"ファイル \"" + IniName() + u"\" を作成できません。" + systemText;
   }
@@ -47,9 +36,6 @@ class IniFlush : public TIniTest {
 
   static constexpr char cOld[] = "; kept as it is\n[main]\ntop=1\n";
 
- private:
-  TFaultyPlatform FPlatform;
-  platform::TPlatform* FOuter = nullptr;
 };
 
 TEST_F(IniFlush, AFailedStepLeavesTheOldFileAndNoTemporaryFile) {
