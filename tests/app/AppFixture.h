@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "Bom.h"
 #include "app/uMain.h"
 #include "platform/Text.h"
 #include "platform/standin/StandIn.h"
@@ -74,7 +75,5 @@ class TAppTest : public testing::Test {
   std::unique_ptr<platform::standin::TStandInPlatform> FPlatform;
   std::filesystem::path FOldDir;
 };
-
-inline const std::string cBom = "\xEF\xBB\xBF";
 
 }  // namespace quorvel_test

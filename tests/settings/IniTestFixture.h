@@ -12,14 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "Bom.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
 #include "platform/standin/StandIn.h"
 #include "settings/IniFile.h"
 
 namespace quorvel_test {
-
-inline const std::string cBom = "\xEF\xBB\xBF";
 
 // Runs the rest of a scope without root's right to ignore permissions, so that a read-only
 // file or folder refuses us as it refuses any user. The test's folder is handed over first.

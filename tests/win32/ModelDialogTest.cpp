@@ -16,6 +16,7 @@
 #include "model/uModel.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32.h"
+#include "Bom.h"
 #include "Win32Fixture.h"
 
 namespace {
@@ -23,7 +24,6 @@ namespace {
 using namespace quorvel_test;
 using platform::win32::TGridQuery;
 
-const std::string cBom = "\xEF\xBB\xBF";
 const std::string cMain = "[main]\r\nfilename=C:\\docs\\a.zip\r\nlicense=LIC-7\r\n\r\n";
 const std::string cLicence = "[LIC-7]\r\nunit1=A\r\ncomment1=a\r\nunit2=B\r\n\r\n";
 const std::string cOther = "[OTHER]\r\nunit1=keep\r\n\r\n";
