@@ -1,5 +1,6 @@
 #include "settings/IniImage.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -50,8 +51,8 @@ std::unique_ptr<TIniImage> TIniImage::FromBytes(std::string_view bytes, std::siz
 
 TIniImage::~TIniImage() = default;
 
-TIniImage::TSpan TIniImage::Loaded(const char* begin, const char* end) const {
-  return {static_cast<std::uint32_t>(begin - FLoaded.data()), static_cast<std::uint32_t>(end - begin)};
+TIniImage::TSpan TIniImage::Loaded(const char* begin, const char* end, bool wide) const {
+  return {static_cast<std::uint32_t>(begin - FLoaded.data()), static_cast<std::uint32_t>(end - begin), wide};
 }
 
 // One pass over the text, a chunk at a time: the chunk's masks give the line ends, each
@@ -112,7 +113,9 @@ bool TIniImage::AddLine(const char* begin, const char* stop, const char* equals,
     const char* valueBegin = equals + 1;
     TrimRight(begin, nameEnd);
     TrimLeft(valueBegin, stop);
-    line = {Loaded(begin, nameEnd), Loaded(valueBegin, stop)};
+    // Only a line with bytes beyond ASCII needs its name looked at; names are short.
+    const bool wideName = beyondAscii && std::any_of(begin, nameEnd, [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    line = {Loaded(begin, nameEnd, wideName), Loaded(valueBegin, stop)};
   }
   FLines.push_back(line);
   ++FSections.back().LoadedCount;
@@ -145,7 +148,7 @@ TIniImage::TSpan TIniImage::Store(std::u16string_view text) {
   } else {
     std::memcpy(out, encoded.data(), size);
   }
-  return {cWrittenBit | static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(size)};
+  return {cWrittenBit | static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(size), !ascii};
 }
 
 std::string_view TIniImage::Text(TSpan span) const {
@@ -196,10 +199,10 @@ void TIniImage::IndexEntries(const TSection& section) const {
   }
 }
 
-std::uint32_t TIniImage::FindEntry(const TSection& section, std::u16string_view name, std::uint64_t hash) const {
+std::uint32_t TIniImage::FindEntry(const TSection& section, std::u16string_view name) const {
   if (section.LineCount() > cIndexAbove && !section.Entries && ++section.Scans > cScansBeforeIndex) IndexEntries(section);
   if (section.Entries) {
-    const std::uint32_t first = section.Entries->Find(hash);
+    const std::uint32_t first = section.Entries->Find(NameHash(name));
     if (first == cNone) return cNone;
     if (SameName(Text(LineAt(section, first).Name), name)) return first;
   }
@@ -210,12 +213,15 @@ std::uint32_t TIniImage::FindEntry(const TSection& section, std::u16string_view 
     }
     return cNone;
   }
-  // A stored name of as many bytes as the asked one has units matches only when all its bytes
-  // are ASCII, so its last byte must then be the asked name's last unit: most lines end there.
+  // An ASCII name has as many units as bytes, so only one of the asked name's length can
+  // match. A stored name of as many bytes as the asked one has units matches only when all its
+  // bytes are ASCII, so its last byte must then be the asked name's last unit: most lines end
+  // there, without the full comparison.
   const char16_t last = UpperCase(name.back());
   for (std::uint32_t i = 0; i < section.LineCount(); ++i) {
     const TLine& line = LineAt(section, i);
     if (!line.IsEntry() || line.Name.Length < name.size()) continue;
+    if (!line.Name.Wide && line.Name.Length != name.size()) continue;
     const std::string_view stored = Text(line.Name);
     if (stored.size() == name.size()) {
       const auto byte = static_cast<unsigned char>(stored.back());
@@ -230,7 +236,7 @@ bool TIniImage::Read(std::u16string_view section, std::u16string_view ident, std
   const std::uint32_t id = FindSection(section);
   if (id == cNone) return false;
   const TSection& found = FSections[id];
-  const std::uint32_t i = FindEntry(found, ident, NameHash(ident));
+  const std::uint32_t i = FindEntry(found, ident);
   if (i == cNone) return false;
   value = DecodeUtf8(Text(LineAt(found, i).Value));
   return true;
@@ -240,15 +246,14 @@ void TIniImage::Write(std::u16string_view section, std::u16string_view ident, st
   std::uint32_t id = FindSection(section);
   if (id == cNone) id = AddSection(Store(section));
   TSection& target = FSections[id];
-  const std::uint64_t hash = NameHash(ident);
-  const std::uint32_t i = FindEntry(target, ident, hash);
+  const std::uint32_t i = FindEntry(target, ident);
   const TLine line{Store(ident), Store(value)};
   if (i != cNone) {
     LineAt(target, i) = line;
     return;
   }
   target.Added.push_back(line);
-  if (target.Entries) target.Entries->AddIfAbsent(hash, target.LineCount() - 1);
+  if (target.Entries) target.Entries->AddIfAbsent(NameHash(ident), target.LineCount() - 1);
 }
 
 void TIniImage::SectionLines(std::u16string_view section, std::vector<std::u16string>& lines) const {

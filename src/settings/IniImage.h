@@ -46,9 +46,12 @@ class TIniImage {
   static constexpr std::uint32_t cTextLine = 0xFFFFFFFF;  // Value of a line without "="
   static constexpr std::uint32_t cNone = THashIndex::cNone;
 
+  // Lengths fit in 31 bits (see cMaxBytes), which leaves one for whether the text may hold
+  // bytes beyond ASCII: a look-up passes over ASCII names of another length without reading them.
   struct TSpan {
     std::uint32_t Offset;
-    std::uint32_t Length;
+    std::uint32_t Length : 31;
+    std::uint32_t Wide : 1 = 1;  // 0 only when the text is known to be ASCII
   };
 
   struct TLine {
@@ -56,6 +59,7 @@ class TIniImage {
     TSpan Value;  // Offset is cTextLine for a text line
     bool IsEntry() const { return Value.Offset != cTextLine; }
   };
+  static_assert(sizeof(TLine) == 16, "a line is four offsets and lengths");
 
   struct TSection {
     TSpan Name{};
@@ -73,7 +77,7 @@ class TIniImage {
   bool Parse(std::size_t start);
   bool AddLine(const char* begin, const char* stop, const char* equals, bool beyondAscii);
   std::uint32_t AddSection(TSpan name);
-  TSpan Loaded(const char* begin, const char* end) const;
+  TSpan Loaded(const char* begin, const char* end, bool wide = true) const;
   TSpan Store(std::u16string_view text);
   std::string_view Text(TSpan span) const;
 
@@ -82,7 +86,7 @@ class TIniImage {
 
   std::uint32_t FindSection(std::u16string_view name) const;
   std::uint32_t SearchSection(std::u16string_view name) const;
-  std::uint32_t FindEntry(const TSection& section, std::u16string_view name, std::uint64_t hash) const;
+  std::uint32_t FindEntry(const TSection& section, std::u16string_view name) const;
   void IndexEntries(const TSection& section) const;
 
   platform::TFileBytes FLoaded;  // the file's bytes
