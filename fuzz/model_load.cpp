@@ -3,6 +3,7 @@
 // nothing.
 #include <algorithm>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -63,39 +64,41 @@ std::u16string_view ValueOf(std::u16string_view line) {
   const std::size_t equals = line.find(u'=');
   return equals == std::u16string_view::npos ? std::u16string_view() : line.substr(equals + 1);
 }
-bool SameKey(std::u16string_view a, std::u16string_view b) { return RefUpper(std::u16string(a)) == RefUpper(std::u16string(b)); }
-
 TReferenceLoad ReferenceLoad(const std::vector<std::u16string>& lines) {
-  std::vector<std::u16string_view> units, comments;
+  // Each line's key in upper case, worked out once: a section can hold thousands of lines.
+  struct TKeyed {
+    std::u16string_view Line;
+    std::u16string UpperKey;
+  };
+  std::vector<TKeyed> units, comments;
   for (const std::u16string& line : lines) {
     const std::u16string_view prefix = KeyOf(line).substr(0, 4);
-    if (prefix == u"unit") units.push_back(line);
-    else if (prefix == u"comm") comments.push_back(line);
+    if (prefix == u"unit") units.push_back({line, RefUpper(std::u16string(KeyOf(line)))});
+    else if (prefix == u"comm") comments.push_back({line, RefUpper(std::u16string(KeyOf(line)))});
   }
+  // The first line of each key, as a look-up finds it.
+  const auto firstOf = [](const std::vector<TKeyed>& keyed) {
+    std::map<std::u16string, std::u16string_view> first;
+    for (const TKeyed& line : keyed) first.emplace(line.UpperKey, ValueOf(line.Line));
+    return first;
+  };
+  const std::map<std::u16string, std::u16string_view> models = firstOf(units), commentsByKey = firstOf(comments);
   TReferenceLoad result;
-  for (std::u16string_view line : units) {
-    const std::u16string_view key = KeyOf(line);
-    std::u16string_view model;
-    for (std::u16string_view other : units)
-      if (SameKey(KeyOf(other), key)) {
-        model = ValueOf(other);
-        break;
-      }
+  for (const TKeyed& line : units) {
+    const std::u16string_view key = KeyOf(line.Line);
+    const std::u16string_view model = models.at(line.UpperKey);
+    // Every "unit" in the key, in any case, becomes "comment". Upper-casing maps unit for unit,
+    // so the upper key shows where they are.
     std::u16string commentKey;
     for (std::size_t i = 0; i < key.size();) {
-      if (i + 4 <= key.size() && SameKey(key.substr(i, 4), u"unit")) {
-        commentKey += u"comment";
+      if (std::u16string_view(line.UpperKey).substr(i, 4) == u"UNIT") {
+        commentKey += u"COMMENT";
         i += 4;
       } else {
-        commentKey += key[i++];
+        commentKey += line.UpperKey[i++];
       }
     }
-    std::u16string_view comment;
-    for (std::u16string_view other : comments)
-      if (SameKey(KeyOf(other), commentKey)) {
-        comment = ValueOf(other);
-        break;
-      }
+    const auto comment = commentsByKey.find(commentKey);
     const std::u16string_view number = key.substr(4, 256);
     std::int32_t unit = 0;
     if (!settings::TryParseIniInteger(number, unit)) {
@@ -108,7 +111,8 @@ TReferenceLoad ReferenceLoad(const std::vector<std::u16string>& lines) {
       result.Message = model::FormatMessage(model::cOutOfRange, {static_cast<double>(unit), u"UnitNo", 0.0, 65535.0});
       break;
     }
-    result.Rows.push_back({unit, std::u16string(model.substr(0, 32)), std::u16string(comment.substr(0, 32))});
+    const std::u16string_view commentText = comment == commentsByKey.end() ? std::u16string_view() : comment->second;
+    result.Rows.push_back({unit, std::u16string(model.substr(0, 32)), std::u16string(commentText.substr(0, 32))});
   }
   std::sort(result.Rows.begin(), result.Rows.end());
   return result;
@@ -144,6 +148,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TFuzzPlatform& os = TFuzzPlatform::Installed();
   app::TfrmMain& form = Form();
   const std::u16string licence = u"LIC-7";
+  // What one input leaves goes with it, so that each run frees as many blocks as it takes and
+  // the fuzzer need not run the input again to look for a leak.
+  struct TRelease {
+    TFuzzPlatform& Os;
+    app::TfrmMain& Form;
+    ~TRelease() {
+      if (Form.cdsModel.Active()) Form.cdsModel.EmptyDataSet();
+      Os.Memory.Files.clear();
+    }
+  } release{os, form};
   os.Memory.Files.clear();
   os.Memory.Files[cIniPath] = "[main]\r\nlicense=LIC-7\r\n[LIC-7]\r\n" +
                               std::string(reinterpret_cast<const char*>(data), size);
