@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -15,6 +16,7 @@
 
 #include "app/uMain.h"
 #include "platform/Platform.h"
+#include "platform/Text.h"
 
 namespace quorvel_test {
 
@@ -74,9 +76,82 @@ inline bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 10
   return true;
 }
 
+// The first visible message box, task dialog or common dialog of this process, or null.
+inline HWND FindOwnBox() {
+  struct TSearch {
+    HWND Found = nullptr;
+  } search;
+  EnumWindows(
+      [](HWND window, LPARAM data) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(window) && ClassOf(window) == L"#32770") {
+          reinterpret_cast<TSearch*>(data)->Found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+// A box that nobody answers would hold its test in a modal loop until the run's time limit.
+// This closes any box left standing for longer than a test ever waits for one, and the test
+// fails, naming it.
+class TStrayBoxGuard {
+ public:
+  static constexpr auto cPatience = std::chrono::seconds(15);
+  TStrayBoxGuard() : FThread([this] { Run(); }) {}
+  ~TStrayBoxGuard() {
+    FStop = true;
+    FThread.join();
+  }
+  TStrayBoxGuard(const TStrayBoxGuard&) = delete;
+  TStrayBoxGuard& operator=(const TStrayBoxGuard&) = delete;
+  // What was closed, empty when nothing was.
+  std::wstring Closed() {
+    std::lock_guard<std::mutex> lock(FMutex);
+    return FClosed;
+  }
+
+ private:
+  void Run() {
+    HWND seen = nullptr;
+    auto since = std::chrono::steady_clock::now();
+    while (!FStop) {
+      HWND box = FindOwnBox();
+      if (box != seen) {
+        seen = box;
+        since = std::chrono::steady_clock::now();
+      } else if (box && std::chrono::steady_clock::now() - since > cPatience) {
+        {
+          std::lock_guard<std::mutex> lock(FMutex);
+          FClosed += L"\"" + Text(box) + L"\" ";
+        }
+        // Closing cancels a message box or a file dialog; a task dialog that cannot be
+        // cancelled gets its first button pressed.
+        PostMessageW(box, WM_CLOSE, 0, 0);
+        Sleep(1000);
+        if (IsWindow(box) && IsWindowVisible(box)) {
+          HWND button = FindWindowExW(box, nullptr, L"Button", nullptr);
+          if (button) PostMessageW(button, BM_CLICK, 0, 0);
+        }
+        since = std::chrono::steady_clock::now();
+      }
+      Sleep(100);
+    }
+  }
+
+  std::mutex FMutex;
+  std::wstring FClosed;
+  volatile bool FStop = false;
+  std::thread FThread;
+};
+
 class TWin32Test : public testing::Test {
  protected:
   void SetUp() override {
+    FStrayBoxes = std::make_unique<TStrayBoxGuard>();
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     FDir = std::wstring(temp) + L"quorvel-win32-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
@@ -86,6 +161,9 @@ class TWin32Test : public testing::Test {
     SetCurrentDirectoryW(FDir.c_str());
   }
   void TearDown() override {
+    const std::wstring stray = FStrayBoxes->Closed();
+    FStrayBoxes.reset();
+    EXPECT_TRUE(stray.empty()) << "a box stood unanswered and was closed: " << platform::ToUtf8(Narrow16(stray));
     Form.reset();
     app::frmMain = nullptr;
     SetCurrentDirectoryW(FOldDir);
@@ -128,6 +206,7 @@ class TWin32Test : public testing::Test {
     RemoveDirectoryW(dir.c_str());
   }
 
+  std::unique_ptr<TStrayBoxGuard> FStrayBoxes;
   std::wstring FDir;
   wchar_t FOldDir[MAX_PATH] = {};
   static inline int FCounter = 0;
@@ -161,7 +240,7 @@ class TDialogAnswerer {
  private:
   void Run() {
     while (!FStop && !FDone) {
-      HWND box = FindBox();
+      HWND box = FindOwnBox();
       if (box) {
         Title = Text(box);
         Texts.clear();
@@ -186,23 +265,6 @@ class TDialogAnswerer {
       }
       Sleep(20);
     }
-  }
-  static HWND FindBox() {
-    struct TSearch {
-      HWND Found = nullptr;
-    } search;
-    EnumWindows(
-        [](HWND window, LPARAM data) {
-          DWORD pid = 0;
-          GetWindowThreadProcessId(window, &pid);
-          if (pid == GetCurrentProcessId() && IsWindowVisible(window) && ClassOf(window) == L"#32770") {
-            reinterpret_cast<TSearch*>(data)->Found = window;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.Found;
   }
   HWND FindButton(HWND box) {
     struct TSearch {
