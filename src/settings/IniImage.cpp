@@ -139,10 +139,10 @@ TIniImage::TSpan TIniImage::Store(std::u16string_view text) {
   const bool ascii = all < 0x80;
   const std::string encoded = ascii ? std::string() : platform::ToUtf8(text);
   const std::size_t size = ascii ? text.size() : encoded.size();
-  if (FWritten.size() + size >= cWrittenBit) throw platform::Exception(u"設定の内容が大きすぎます。");
+  // Checked before anything is reserved; a piece may start up to a block beyond the end.
+  if (FWritten.size() + TByteStore::cBlockBytes + size >= cWrittenBit) throw platform::Exception(u"設定の内容が大きすぎます。");
   std::size_t offset = 0;
   char* out = FWritten.Reserve(size, offset);
-  if (offset + size >= cWrittenBit) throw platform::Exception(u"設定の内容が大きすぎます。");
   if (ascii) {
     for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<char>(text[i]);
   } else {

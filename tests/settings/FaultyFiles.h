@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Exception.h"
 #include "IniTestFixture.h"
+#include "platform/Exception.h"
 #include "platform/standin/StandIn.h"
 
 namespace quorvel_test {

@@ -57,7 +57,6 @@ class IniFault : public TFaultyIniTest {
   const std::string cNew = cBom + "[main]\r\ntop=999\r\nleft=2\r\n\r\n";
   const std::string cFirst = cBom + "[main]\r\ntop=999\r\n\r\n";
 
-
   // The file the flush writes: the link's target for a link.
   std::filesystem::path Real() const { return FPlace == TPlace::Link ? Dir / "real" / "target.ini" : Path; }
 

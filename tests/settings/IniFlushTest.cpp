@@ -35,7 +35,6 @@ class IniFlush : public TFaultyIniTest {
   }
 
   static constexpr char cOld[] = "; kept as it is\n[main]\ntop=1\n";
-
 };
 
 TEST_F(IniFlush, AFailedStepLeavesTheOldFileAndNoTemporaryFile) {

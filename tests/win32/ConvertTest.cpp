@@ -89,8 +89,7 @@ class Win32Convert : public TWin32Test {
 
 TEST_F(Win32Convert, BrowseRunsTheConverterHiddenOpensThePdfAndShowsWhatTheConverterWrote) {
   InstallConverter();
-  const std::wstring folder = InDir(L"書類 a");
-  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring folder = NewFolder(L"書類 a");
   const std::wstring document = folder + L"\\申請 1.xml";
   WriteBytes(document, "busy-ms=300\nlinger-ms=3000\nlicense=L-77\napplication=App 9\ncallsign=JA1ZZZ\n");
   WriteIni("[main]\r\nfilename=" + std::string() + "\r\n");
@@ -219,8 +218,7 @@ TEST_F(Win32Convert, ViewersOfThePreviousPdfAreAskedToCloseAndNoOthers) {
 
 TEST_F(Win32Convert, ReferTakesTheChosenDocumentAndKeepsTheCurrentDirectory) {
   InstallConverter();
-  const std::wstring downloads = InDir(L"downloads");
-  CreateDirectoryW(downloads.c_str(), nullptr);
+  const std::wstring downloads = NewFolder(L"downloads");
   const std::wstring document = downloads + L"\\申請.xml";
   WriteBytes(document, "license=R-1\n");
   // A converter beside the document must never be the one that runs.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,30 @@ TEST_F(Win32MainWindow, CloseWritesTheSettingsFileAndEndsTheLoop) {
   EXPECT_TRUE(app.Terminated()) << "the quit message marks the application as terminating";
   EXPECT_EQ(ReadIni(), "\xEF\xBB\xBF[main]\r\ntop=40\r\nleft=50\r\nfilename=\r\nPDFOut=1\r\n\r\n");
   app.MainWindow = nullptr;
+}
+
+// The fixture's guard: a box answered in time goes unreported; one nobody answers is closed,
+// so that its modal loop returns, and named.
+TEST(Win32StrayBoxGuard, ClosesOnlyTheBoxNobodyAnswers) {
+  TStrayBoxGuard guard(std::chrono::milliseconds(1500));
+  {
+    TDialogAnswerer answerer;
+    EXPECT_EQ(MessageBoxW(nullptr, L"answered", L"Answered box", MB_OK), IDOK);
+    EXPECT_TRUE(answerer.Answered());
+  }
+  EXPECT_EQ(guard.Closed(), L"");
+  // Should the guard fail, this closes the box after 10 s, so that the test fails rather than hangs.
+  std::atomic<bool> backstop = false;
+  TDialogAnswerer late([&](HWND box) {
+    for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(100);
+    if (IsWindow(box)) {
+      backstop = true;
+      PostMessageW(box, WM_CLOSE, 0, 0);
+    }
+  });
+  MessageBoxW(nullptr, L"nobody answers", L"Stray box", MB_OKCANCEL);
+  EXPECT_FALSE(backstop);
+  EXPECT_EQ(guard.Closed(), L"\"Stray box\" ");
 }
 
 }  // namespace

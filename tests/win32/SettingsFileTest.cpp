@@ -119,7 +119,7 @@ TEST_F(Win32SettingsFile, AReadOnlyFileIsNotReplaced) {
 TEST_F(Win32SettingsFile, NamesAreExpandedAgainstTheCurrentDirectory) {
   platform::IFileSystem& files = platform::Current().Files();
   const std::u16string dir = Narrow16(Dir());
-  CreateDirectoryW(InDir(L"sub").c_str(), nullptr);
+  NewFolder(L"sub");
   struct TCase {
     std::u16string Name;
     std::u16string Full;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -100,8 +101,8 @@ inline HWND FindOwnBox() {
 // fails, naming it.
 class TStrayBoxGuard {
  public:
-  static constexpr auto cPatience = std::chrono::seconds(15);
-  TStrayBoxGuard() : FThread([this] { Run(); }) {}
+  explicit TStrayBoxGuard(std::chrono::milliseconds patience = std::chrono::seconds(15))
+      : FPatience(patience), FThread([this] { Run(); }) {}
   ~TStrayBoxGuard() {
     FStop = true;
     FThread.join();
@@ -123,7 +124,7 @@ class TStrayBoxGuard {
       if (box != seen) {
         seen = box;
         since = std::chrono::steady_clock::now();
-      } else if (box && std::chrono::steady_clock::now() - since > cPatience) {
+      } else if (box && std::chrono::steady_clock::now() - since > FPatience) {
         {
           std::lock_guard<std::mutex> lock(FMutex);
           FClosed += L"\"" + Text(box) + L"\" ";
@@ -142,9 +143,10 @@ class TStrayBoxGuard {
     }
   }
 
+  const std::chrono::milliseconds FPatience;
   std::mutex FMutex;
   std::wstring FClosed;
-  volatile bool FStop = false;
+  std::atomic<bool> FStop = false;
   std::thread FThread;
 };
 
@@ -171,6 +173,12 @@ class TWin32Test : public testing::Test {
   }
   const std::wstring& Dir() const { return FDir; }
   std::wstring InDir(const std::wstring& name) const { return FDir + L"\\" + name; }
+  // A new folder of that name in the test's folder; its full path.
+  std::wstring NewFolder(const std::wstring& name) const {
+    const std::wstring folder = InDir(name);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+  }
   void WriteIni(const std::string& bytes) { WriteBytes(InDir(L"Halvorn.ini"), bytes); }
   std::string ReadIni() { return ReadBytes(InDir(L"Halvorn.ini")); }
 
@@ -288,8 +296,8 @@ class TDialogAnswerer {
   std::wstring FPress;
   std::function<void(HWND)> FFill;
   std::thread FThread;
-  volatile bool FStop = false;
-  volatile bool FDone = false;
+  std::atomic<bool> FStop = false;
+  std::atomic<bool> FDone = false;
 };
 
 }  // namespace quorvel_test
