@@ -10,13 +10,11 @@ void Place(platform::TControl& control, int left, int top, int width, int height
   control.TabOrder = tabOrder;
 }
 
-// The label stands 3 pixels left of its box, centred on it vertically, in blue.
-void AttachLabel(platform::TLabel& label, platform::TEdit& edit, const std::u16string& caption, int width) {
+void AttachLabel(platform::TLabel& label, platform::TEdit& edit, const std::u16string& caption) {
   label.SetText(caption);
   label.Font.Color = platform::clBlue;
   label.Alignment = platform::TAlignment::Right;
-  label.Bounds = {edit.Bounds.Left - 3 - width, edit.Bounds.Top + (edit.Bounds.Height - 13) / 2, width, 13};
-  label.FocusControl = &edit;
+  label.PlaceBeside(edit);
   edit.EditLabel = &label;
 }
 
@@ -46,10 +44,10 @@ void TfrmMain::BuildLayout() {
     edit->ReadOnly = true;
     edit->Color = platform::clBtnFace;
   }
-  AttachLabel(lblFileName, edtFileName, u"&File name :", 60);
-  AttachLabel(lblApplication, edtApplication, u"Application :", 60);
-  AttachLabel(lblLicense, edtLicense, u"License :", 60);
-  AttachLabel(lblCallsign, edtCallsign, u"Callsign :", 60);
+  AttachLabel(lblFileName, edtFileName, u"&File name :");
+  AttachLabel(lblApplication, edtApplication, u"Application :");
+  AttachLabel(lblLicense, edtLicense, u"License :");
+  AttachLabel(lblCallsign, edtCallsign, u"Callsign :");
 
   cbxPDF.SetText(u"Output PDF file");
   cbxPDF.SetChecked(true);  // before the handler is bound: the layout starts ticked

@@ -76,6 +76,38 @@ bool TModelGrid::AcceptsChar(char16_t c) const {
   return (c >= u'0' && c <= u'9') || c == u'+';
 }
 
+bool TModelGrid::EditorPassesKey(TKey key, platform::TShiftState shift, platform::TEditorCaret caret) const {
+  const bool all = caret.Start == 0 && caret.End == caret.Length;
+  const bool atStart = caret.Start == 0 && caret.End == 0;
+  const bool atEnd = caret.Start == caret.Length && caret.End == caret.Length;
+  switch (key) {
+    case TKey::Up:
+    case TKey::Down:
+    case TKey::PageUp:
+    case TKey::PageDown:
+    case TKey::Escape:
+    case TKey::Enter:
+    case TKey::Tab:
+      return true;
+    case TKey::Insert:
+      return !shift.Shift && !shift.Ctrl;
+    case TKey::Delete:
+      return shift.Ctrl;
+    // Arrows move between cells only once the caret cannot go further in the text.
+    case TKey::Left:
+      return atStart || all;
+    case TKey::Home:
+      return shift.Ctrl || atStart || all;
+    case TKey::Right:
+      return atEnd || all;
+    case TKey::End:
+      return shift.Ctrl || atEnd || all;
+    case TKey::F2:
+      return false;
+  }
+  return false;
+}
+
 bool TModelGrid::UntouchedNewRow() const {
   return Table().State() == TDataSetState::Insert && !Table().Modified() && !FEditModified;
 }
@@ -114,6 +146,7 @@ void TModelGrid::SetCol(int col) {
   UpdateData();
   FCol = col;
   LoadEditText();
+  KeepColVisible();
   Changed();
 }
 
@@ -127,22 +160,13 @@ void TModelGrid::NextRow() {
   if (table.Eof()) table.Append();
 }
 
-void TModelGrid::PriorRow() {
-  TModelTable& table = Table();
-  if (UntouchedNewRow() && table.PendingAtEnd()) {
-    table.Cancel();
-    return;
-  }
-  table.Prior();
-}
-
 bool TModelGrid::KeyDown(TKey key, platform::TShiftState shift) {
   TModelTable& table = Table();
   if (!table.Active()) return false;
   const int lastCol = std::max(0, ColCount() - 1);
   switch (key) {
     case TKey::Up:
-      PriorRow();
+      table.Prior();
       return true;
     case TKey::Down:
       NextRow();
@@ -175,20 +199,23 @@ bool TModelGrid::KeyDown(TKey key, platform::TShiftState shift) {
       return true;
     case TKey::Tab:
       if (shift.Alt) return false;
+      // Ctrl+Tab leaves the grid, as Tab leaves other controls.
+      if (shift.Ctrl) {
+        FForm.SelectNext(this, !shift.Shift);
+        return true;
+      }
       if (shift.Shift) {
         if (FCol > 0) {
           SetCol(FCol - 1);
         } else {
-          PriorRow();
+          table.Prior();
           SetCol(lastCol);
         }
-      } else {
-        if (FCol < lastCol) {
-          SetCol(FCol + 1);
-        } else {
-          NextRow();
-          SetCol(0);
-        }
+      } else if (FCol < lastCol) {
+        SetCol(FCol + 1);
+      } else if (!(UntouchedNewRow() && table.PendingAtEnd())) {
+        NextRow();
+        SetCol(0);
       }
       return true;
     case TKey::Enter:
@@ -219,7 +246,8 @@ bool TModelGrid::KeyDown(TKey key, platform::TShiftState shift) {
       return true;
     case TKey::Delete:
       if (!shift.Ctrl) return false;
-      if (!table.IsEmpty() && ConfirmDelete(FForm)) table.Delete();
+      // The pending new row of an empty table is a row too: deleting it drops it.
+      if (table.ViewRowCount() > 0 && ConfirmDelete(FForm)) table.Delete();
       return true;
   }
   return false;
@@ -234,16 +262,29 @@ bool TModelGrid::UserKeyDown(TKey key, platform::TShiftState shift) {
 bool TModelGrid::UserChar(char16_t c) {
   if (c < u' ') return true;  // Enter, Tab, Esc and Backspace are the keys' business
   if (!AcceptsChar(c)) return false;
+  bool taken = true;
   Guard([&] {
     if (!Table().Active() || !CurrentField()) return;
     // Editing starts first: on an empty table it brings the new row the text goes into.
     Table().Edit();
-    FEditText.assign(1, c);
+    if (FEditorMode && FEditModified) {
+      // Characters that reach the grid while its editor opens (an input method commits a
+      // burst) follow the first one instead of replacing it.
+      const int limit = EditMaxLength();
+      if (limit > 0 && static_cast<int>(FEditText.size()) >= limit) {
+        taken = false;
+        return;
+      }
+      FEditText.push_back(c);
+    } else {
+      FEditText.assign(1, c);
+    }
     FEditModified = true;
     FEditorMode = true;
+    KeepColVisible();
     Changed();
   });
-  return true;
+  return taken;
 }
 
 void TModelGrid::UserEditChanged(const std::u16string& text) {
@@ -259,23 +300,83 @@ void TModelGrid::UserEditChanged(const std::u16string& text) {
   });
 }
 
-void TModelGrid::UserClick(int row, int col) {
+void TModelGrid::UserClick(int row, int col, bool twice) {
   Guard([&] {
     if (!Table().Active() || row < 0 || row >= RowCount() || col < 0 || col >= ColCount()) return;
+    // A click on the current cell, or a double click anywhere, opens the editor.
     if (row == Row() && col == FCol) {
       ShowEditor();
       return;
     }
     SetCol(col);
     Table().MoveToView(row);
+    if (twice) ShowEditor();
   });
 }
 
-void TModelGrid::UserScrollTo(int row) {
+// Scrolling moves through the rows that exist: unlike Down on the last row, it never starts one.
+void TModelGrid::ScrollRows(platform::TScroll by) {
+  TModelTable& table = Table();
+  using platform::TScroll;
+  switch (by) {
+    case TScroll::LineBack:
+      table.MoveBy(-1);
+      break;
+    case TScroll::LineOn:
+      table.MoveBy(1);
+      break;
+    case TScroll::PageBack:
+      table.MoveBy(-FVisibleRows);
+      break;
+    case TScroll::PageOn:
+      table.MoveBy(FVisibleRows);
+      break;
+    case TScroll::Start:
+      table.First();
+      break;
+    case TScroll::End:
+      table.Last();
+      break;
+  }
+}
+
+// The columns scroll as a view only: the current cell stays where it is.
+void TModelGrid::ScrollCols(int leftCol) {
+  leftCol = std::clamp(leftCol, 0, MaxLeftCol());
+  if (leftCol == FLeftCol) return;
+  FLeftCol = leftCol;
+  Changed();
+}
+
+void TModelGrid::UserScroll(platform::TScrollBar bar, platform::TScroll by) {
   Guard([&] {
-    if (!Table().Active() || RowCount() == 0) return;
-    Table().MoveToView(std::clamp(row, 0, RowCount() - 1));
+    if (!Table().Active()) return;
+    if (bar == platform::TScrollBar::Vertical) {
+      ScrollRows(by);
+      return;
+    }
+    using platform::TScroll;
+    const bool back = by == TScroll::LineBack || by == TScroll::PageBack;
+    const bool on = by == TScroll::LineOn || by == TScroll::PageOn;
+    ScrollCols(back ? FLeftCol - 1 : on ? FLeftCol + 1 : by == TScroll::Start ? 0 : MaxLeftCol());
   });
+}
+
+void TModelGrid::UserScrollTo(platform::TScrollBar bar, int position) {
+  Guard([&] {
+    if (bar == platform::TScrollBar::Horizontal) {
+      ScrollCols(position);
+      return;
+    }
+    if (!Table().Active() || RowCount() == 0) return;
+    Table().MoveToView(std::clamp(position, 0, RowCount() - 1));
+  });
+}
+
+void TModelGrid::UserExit() {
+  const platform::TControl* to = FForm.Focused();
+  if (to && to->DiscardsInput) return;
+  ExitGrid();
 }
 
 bool TModelGrid::ExitGrid() {
@@ -293,13 +394,34 @@ void TModelGrid::UserColWidth(int col, int width) {
   if (col < 0 || col >= ColCount()) return;
   if (FColWidths.size() < static_cast<std::size_t>(ColCount())) FColWidths.resize(static_cast<std::size_t>(ColCount()), 0);
   FColWidths[static_cast<std::size_t>(col)] = std::max(width, 4);
+  KeepColVisible();
   Changed();
 }
 
-void TModelGrid::UserVisibleRows(int count) {
-  FVisibleRows = std::max(count, 1);
+void TModelGrid::UserViewSize(int visibleRows, int width) {
+  FVisibleRows = std::max(visibleRows, 1);
+  FWidth = std::max(width, 0);
   KeepRowVisible();
+  KeepColVisible();
   Changed();
+}
+
+int TModelGrid::MaxLeftCol() const {
+  if (FWidth <= 0) return 0;
+  // The last column's grid line may fall outside.
+  int used = cIndicatorWidth;
+  for (int col = ColCount() - 1; col >= 0; --col) {
+    used += cLineWidth + ColWidth(col);
+    if (used > FWidth) return std::min(col + 1, ColCount() - 1);
+  }
+  return 0;
+}
+
+void TModelGrid::KeepColVisible() {
+  if (FCol < FLeftCol) FLeftCol = FCol;
+  if (FWidth > 0)
+    while (FLeftCol < FCol && ColLeft(FCol) + ColWidth(FCol) > FWidth) ++FLeftCol;
+  FLeftCol = std::clamp(FLeftCol, 0, MaxLeftCol());
 }
 
 void TModelGrid::KeepRowVisible() {

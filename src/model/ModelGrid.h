@@ -26,20 +26,25 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   int Row() const override;
   int Col() const override { return FCol; }
   int TopRow() const override { return FTopRow; }
+  int LeftCol() const override { return FLeftCol; }
+  int MaxLeftCol() const override;
   bool EditorMode() const override { return FEditorMode; }
   std::u16string EditText() const override { return FEditText; }
   int EditMaxLength() const override;
   bool EditImeAllowed() const override;
   bool AcceptsChar(char16_t c) const override;
+  bool EditorPassesKey(platform::TKey key, platform::TShiftState shift, platform::TEditorCaret caret) const override;
 
   bool UserKeyDown(platform::TKey key, platform::TShiftState shift) override;
   bool UserChar(char16_t c) override;
   void UserEditChanged(const std::u16string& text) override;
-  void UserClick(int row, int col) override;
-  void UserScrollTo(int row) override;
-  void UserExit() override { ExitGrid(); }
+  void UserClick(int row, int col, bool twice) override;
+  void UserScroll(platform::TScrollBar bar, platform::TScroll by) override;
+  void UserScrollTo(platform::TScrollBar bar, int position) override;
+  // Leaving for a control that throws the input away (Cancel) checks nothing.
+  void UserExit() override;
   void UserColWidth(int col, int width) override;
-  void UserVisibleRows(int count) override;
+  void UserViewSize(int visibleRows, int width) override;
 
   // What leaving the grid does: an untouched new row is dropped, else the cell's text is
   // assigned. False when that failed; the error was shown and the focus is back in the grid.
@@ -58,9 +63,11 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   void ShowEditor();
   void SetCol(int col);
   void NextRow();
-  void PriorRow();
   bool KeyDown(platform::TKey key, platform::TShiftState shift);
+  void ScrollRows(platform::TScroll by);
+  void ScrollCols(int leftCol);
   void KeepRowVisible();
+  void KeepColVisible();
   void Changed();
   // Runs one piece of input; an error is shown, and false returned.
   template <class TAction>
@@ -71,7 +78,9 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   TDataSource& FSource;
   int FCol = 0;
   int FTopRow = 0;
+  int FLeftCol = 0;
   int FVisibleRows = 6;
+  int FWidth = 0;  // of the client area; 0 until the backend tells
   bool FEditorMode = false;
   std::u16string FEditText;
   bool FEditModified = false;

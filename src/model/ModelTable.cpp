@@ -154,16 +154,20 @@ void TModelTable::ClearEnds() {
   FBof = FEof = FRows.empty();
 }
 
-void TModelTable::CheckBrowseMode() {
+void TModelTable::CheckBrowseMode() { Settle(); }
+
+bool TModelTable::Settle() {
   CheckActive();
-  if (FState != TDataSetState::Edit && FState != TDataSetState::Insert) return;
+  if (FState != TDataSetState::Edit && FState != TDataSetState::Insert) return false;
   Notify(TDataEvent::UpdateRecord);
+  const bool droppedAtEnd = !FModified && PendingAtEnd();
   if (FModified) {
     PostPending();
   } else {
     DropPending();
   }
   Notify(TDataEvent::DataSetChange);
+  return droppedAtEnd;
 }
 
 void TModelTable::EmptyDataSet() {
@@ -280,7 +284,9 @@ void TModelTable::Next() { MoveBy(1); }
 void TModelTable::Prior() { MoveBy(-1); }
 
 void TModelTable::MoveBy(int distance) {
-  CheckBrowseMode();
+  // A new row dropped at the end stood one row below the last: going back from it, the last
+  // row is the first step.
+  if (Settle() && distance < 0) ++distance;
   if (distance == 0 || (distance > 0 && FEof) || (distance < 0 && FBof)) return;
   FBof = FEof = false;
   const int last = static_cast<int>(FRows.size()) - 1;

@@ -139,6 +139,8 @@ class TModelTable {
     std::vector<TValue> Values;
   };
 
+  // CheckBrowseMode; true when it dropped an untouched new row that stood at the end.
+  bool Settle();
   void CheckActive() const;
   void CheckEditing() const;
   const TValue& Value(int field) const;

@@ -10,7 +10,7 @@ namespace {
 
 constexpr int cTopPanelHeight = 49;
 constexpr int cBottomPanelHeight = 34;
-constexpr int cLabelWidth = 45;
+constexpr int cMinGridHeight = 48;  // the title row and one row
 
 }  // namespace
 
@@ -48,9 +48,7 @@ void TfrmModel::BuildLayout() {
   lblLicense.SetText(u"License :");
   lblLicense.Font.Color = platform::clBlue;
   lblLicense.Alignment = platform::TAlignment::Right;
-  lblLicense.Bounds = {edtLicense.Bounds.Left - 3 - cLabelWidth, edtLicense.Bounds.Top + (edtLicense.Bounds.Height - 13) / 2,
-                       cLabelWidth, 13};
-  lblLicense.FocusControl = &edtLicense;
+  lblLicense.PlaceBeside(edtLicense);
 
   btnOk.SetText(u"Ok");
   btnOk.Bounds = {282, 9, 72, 34};
@@ -67,15 +65,21 @@ void TfrmModel::BuildLayout() {
   // Creation order is tab order; the panels lie beneath what stands in them.
   Controls = {&DBGrid1, &btnOk, &Button1, &lblLicense, &edtLicense, &DBNavigator1, &Panel1, &Panel2};
 
-  // Leaving the grid first: an error there keeps the dialog open for Ok, and Cancel writes nothing anyway.
+  // Ok hands in the cell being edited first, and an error there keeps the dialog open. Cancel
+  // throws the edit away: nothing it holds is checked, so a refused number cannot hold it up.
   btnOk.OnClick = [this] {
     if (DBGrid1.ExitGrid()) ModalResult = 1;
   };
-  Button1.OnClick = [this] {
-    DBGrid1.ExitGrid();
-    ModalResult = 2;
-  };
+  Button1.DiscardsInput = true;
+  Button1.OnClick = [this] { ModalResult = 2; };
   OnResize = [this] { Arrange(); };
+
+  // Any smaller and Ok, Cancel, the licence box or the navigator would leave the view.
+  int right = 0;
+  for (const platform::TControl* control : std::initializer_list<const platform::TControl*>{&edtLicense, &btnOk, &Button1, &DBNavigator1})
+    right = std::max(right, control->Bounds.Left + control->Bounds.Width);
+  MinClientWidth = right + DBNavigator1.Bounds.Left;
+  MinClientHeight = cTopPanelHeight + cMinGridHeight + cBottomPanelHeight;
 
   platform::TSize screen = platform::Current().Windows().PrimaryScreenSize();
   platform::TSize outer = OuterSize();

@@ -7,8 +7,20 @@ namespace platform {
 std::u16string TShortCut::Text() const {
   if (Empty()) return {};
   std::u16string text = Ctrl ? u"Ctrl+" : u"";
+  if (Shift) text += u"Shift+";
+  if (Alt) text += u"Alt+";
   text += Key;
   return text;
+}
+
+char16_t AcceleratorOf(const std::u16string& caption) {
+  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+    if (caption[i] != u'&') continue;
+    const char16_t next = caption[i + 1];
+    if (next != u'&') return next >= u'a' && next <= u'z' ? static_cast<char16_t>(next - u'a' + u'A') : next;
+    ++i;  // "&&" shows one "&"
+  }
+  return 0;
 }
 
 TControl::TControl(TControlKind kind, std::string name) : Kind(kind), Name(std::move(name)) {}
@@ -137,6 +149,13 @@ void TEdit::SetText(const std::u16string& value) {
   if (OnChange) OnChange();
 }
 
+void TLabel::PlaceBeside(TControl& box) {
+  const TTextSize size = Current().Widgets().TextExtent(Font, Text(), true);
+  Bounds = {box.Bounds.Left - 3 - size.Width, box.Bounds.Top + (box.Bounds.Height - size.Height) / 2, size.Width,
+            size.Height};
+  FocusControl = &box;
+}
+
 TMenuItem TMenuItem::Separator(std::string name) {
   TMenuItem item(std::move(name), nullptr);
   item.FSeparator = true;
@@ -231,6 +250,30 @@ void TForm::UserResized(int clientWidth, int clientHeight) {
   ClientWidth = clientWidth;
   ClientHeight = clientHeight;
   if (OnResize) OnResize();
+}
+
+void TForm::SelectNext(TControl* from, bool forward) {
+  std::vector<TControl*> order;
+  for (TControl* control : Controls)
+    if (control->TabOrder >= 0 && control->Enabled()) order.push_back(control);
+  if (order.empty()) return;
+  std::stable_sort(order.begin(), order.end(), [](const TControl* a, const TControl* b) { return a->TabOrder < b->TabOrder; });
+  const auto at = std::find(order.begin(), order.end(), from);
+  const std::ptrdiff_t count = static_cast<std::ptrdiff_t>(order.size());
+  std::ptrdiff_t index = at == order.end() ? (forward ? -1 : count) : at - order.begin();
+  index = ((index + (forward ? 1 : -1)) % count + count) % count;
+  SetFocus(order[static_cast<std::size_t>(index)]);
+}
+
+TControl* TForm::AcceleratorTarget(char16_t letter) const {
+  if (letter >= u'a' && letter <= u'z') letter = static_cast<char16_t>(letter - u'a' + u'A');
+  for (TControl* control : Controls) {
+    if (control->Kind != TControlKind::Label) continue;
+    auto* label = static_cast<TLabel*>(control);
+    if (label->FocusControl && label->FocusControl->Enabled() && AcceleratorOf(label->Text()) == letter)
+      return label->FocusControl;
+  }
+  return nullptr;
 }
 
 TControl* TForm::FindControl(const std::string& name) const {

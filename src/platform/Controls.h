@@ -39,13 +39,24 @@ enum class TControlKind { Form, Edit, Button, CheckBox, Label, Panel, Custom };
 enum class TAlignment { Left, Right, Center };
 enum class TProperty { Text, Enabled, Checked, Bounds, ReadOnly, Focus, Action, Content };
 
-// Ctrl+letter shortcuts are all the program uses; 0 is none.
+// A letter key with its modifiers; a shortcut matches only with exactly these modifiers. 0 is none.
 struct TShortCut {
   bool Ctrl = false;
   char16_t Key = 0;  // upper-case letter
+  bool Shift = false;
+  bool Alt = false;
   bool operator==(const TShortCut&) const = default;
   bool Empty() const { return Key == 0; }
   std::u16string Text() const;  // "Ctrl+R"
+};
+
+// The letter after the first single "&" of a caption, in upper case; 0 when there is none.
+char16_t AcceleratorOf(const std::u16string& caption);
+
+// Width and height of a line of text in a font, in pixels.
+struct TTextSize {
+  int Width = 0;
+  int Height = 0;
 };
 
 class TControl;
@@ -74,6 +85,8 @@ class TControl {
   TFont Font;
   TColor Color = clBtnFace;
   TAlignment Alignment = TAlignment::Left;
+  // Moving the focus here checks nothing the user typed elsewhere: it is about to be thrown away.
+  bool DiscardsInput = false;
 
   const std::u16string& Text() const { return FText; }
   virtual void SetText(const std::u16string& value);
@@ -181,6 +194,9 @@ class TLabel : public TControl {
  public:
   explicit TLabel(std::string name) : TControl(TControlKind::Label, std::move(name)) {}
   TControl* FocusControl = nullptr;  // its Alt accelerator moves the focus there; not owned
+  // Makes the label lead to `box`: as wide as its caption in its font, ending 3 pixels left of
+  // the box and centred on it vertically.
+  void PlaceBeside(TControl& box);
 };
 
 class TEdit : public TControl {
@@ -250,6 +266,9 @@ class TForm : public TControl {
   bool CloseBox = true;
   int ClientWidth = 0;
   int ClientHeight = 0;
+  // A sizeable form cannot be made smaller than this client area; 0: no limit.
+  int MinClientWidth = 0;
+  int MinClientHeight = 0;
   TForm* Owner = nullptr;             // a dialog's owner window; not owned
   TActionList* ActionList = nullptr;  // not owned
   TPopupMenu* PopupMenu = nullptr;    // not owned
@@ -274,6 +293,10 @@ class TForm : public TControl {
   int ShowModal();
   void SetFocus(TControl* control);
   TControl* Focused() const;
+  // Moves the focus to the next (or previous) enabled control in tab order after `from`, round.
+  void SelectNext(TControl* from, bool forward);
+  // The box that the label with this Alt accelerator leads to; null when none does.
+  TControl* AcceleratorTarget(char16_t letter) const;
   // A close request (title bar, Alt+F4): runs OnClose, then the window goes; a modal form
   // ends its showing with result 2 instead.
   void UserClose();
@@ -296,6 +319,8 @@ class IWidgetFactory {
   virtual void CreateForm(TForm& form) = 0;
   // Outer size for a form of this style and client size.
   virtual TSize OuterSize(const TForm& form) = 0;
+  // A caption's size in this font; with `prefix`, "&" marks an accelerator and takes no room.
+  virtual TTextSize TextExtent(const TFont& font, const std::u16string& text, bool prefix) = 0;
 };
 
 }  // namespace platform

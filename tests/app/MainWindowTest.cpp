@@ -163,10 +163,16 @@ TEST_F(MainWindow, EditLabelsStandLeftOfTheirBoxes) {
     EXPECT_EQ(l.Label->Text(), l.Caption);
     EXPECT_EQ(l.Label->FocusControl, l.Edit);
     EXPECT_EQ(l.Label->Bounds.Left + l.Label->Bounds.Width, l.Edit->Bounds.Left - 3);
+    EXPECT_EQ(l.Label->Bounds.Width, Os().WidgetsImpl.TextExtent(l.Label->Font, l.Caption, true).Width)
+        << "as wide as its caption";
     EXPECT_EQ(2 * l.Label->Bounds.Top + l.Label->Bounds.Height, 2 * l.Edit->Bounds.Top + l.Edit->Bounds.Height);
     EXPECT_EQ(l.Label->Font.Color, platform::clBlue);
     EXPECT_EQ(l.Label->Alignment, platform::TAlignment::Right);
   }
+  EXPECT_EQ(Os().WidgetsImpl.TextExtent(form.lblFileName.Font, u"&File name :", true).Width, 6 * 11) << "& takes no room";
+  EXPECT_EQ(form.AcceleratorTarget(u'f'), &form.edtFileName) << "Alt+F leads into the file-name box";
+  EXPECT_EQ(form.AcceleratorTarget(u'F'), &form.edtFileName);
+  EXPECT_EQ(form.AcceleratorTarget(u'a'), nullptr) << "the other labels have no accelerator";
 }
 
 TEST_F(MainWindow, ActionsMenusAndShortcuts) {
@@ -214,6 +220,10 @@ TEST_F(MainWindow, ActionsMenusAndShortcuts) {
   ASSERT_EQ(Os().DialogsImpl.OpenRequests.size(), 1u);
   // A disabled action's shortcut passes the key on.
   EXPECT_FALSE(form.ActionManager1.HandleShortCut({true, u'O'}));
+  // A shortcut is its key with exactly its modifiers.
+  EXPECT_FALSE(form.ActionManager1.HandleShortCut({true, u'R', true}));
+  EXPECT_FALSE(form.ActionManager1.HandleShortCut({true, u'R', false, true}));
+  EXPECT_EQ(Os().DialogsImpl.OpenRequests.size(), 1u);
 }
 
 TEST_F(MainWindow, FileOpenDialogProperties) {

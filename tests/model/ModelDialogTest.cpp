@@ -208,6 +208,14 @@ TEST_F(ModelDialog, OkWithARefusedEntryKeepsTheDialogOpen) {
     EXPECT_EQ(d.ModalResult, 1);
   }));
   EXPECT_EQ(ReadIni(), cBom + cMain + cOther + cLicence);
+  // Cancel throws the refused text away without a word.
+  EXPECT_TRUE(ShowModel([this](model::TfrmModel& d) {
+    d.DBGrid1.UserEditChanged(u"70000");
+    d.Button1.UserClick();
+    EXPECT_EQ(d.ModalResult, 2);
+    EXPECT_TRUE(TakeErrors().empty());
+  }));
+  EXPECT_EQ(ReadIni(), cBom + cMain + cOther + cLicence);
 }
 
 TEST_F(ModelDialog, AFailedLoadShowsNoDialog) {

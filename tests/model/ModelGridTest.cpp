@@ -124,12 +124,28 @@ TEST_F(ModelGrid, KeyTable) {
        keys({TKey::Down, TKey::Down, TKey::Tab, TKey::Tab, TKey::Tab}), S::Insert, 3, 0, {u"1", u"2", u"3", u""}},
       {"Tab from the last column on another row moves to the next row", keys({TKey::End, TKey::Tab}), S::Browse, 1, 0,
        {u"1", u"2", u"3"}},
+      {"Tab from the last column on an untouched new row at the end does nothing",
+       keys({TKey::Down, TKey::Down, TKey::Down, TKey::End, TKey::Tab}), S::Insert, 3, 2, {u"1", u"2", u"3", u""}},
       {"Down on an untouched inserted row drops it", keys({TKey::Down, TKey::Insert, TKey::Down}), S::Browse, 1, 0,
        {u"1", u"2", u"3"}},
       {"Up on an untouched new row at the end drops it", keys({TKey::Down, TKey::Down, TKey::Down, TKey::Up}), S::Browse, 2,
        0, {u"1", u"2", u"3"}},
       {"Up on an untouched inserted row moves up", keys({TKey::Down, TKey::Insert, TKey::Up}), S::Browse, 0, 0,
        {u"1", u"2", u"3"}},
+      {"the wheel and the scroll bar on the last row start no row",
+       [](ModelGrid& t) {
+         t.Key(TKey::End, true);
+         t.Dialog->DBGrid1.UserScroll(platform::TScrollBar::Vertical, platform::TScroll::LineOn);
+         t.Dialog->DBGrid1.UserScroll(platform::TScrollBar::Vertical, platform::TScroll::PageOn);
+       },
+       S::Browse, 2, 0, {u"1", u"2", u"3"}},
+      {"scrolling back from an untouched new row at the end lands on the last row",
+       [](ModelGrid& t) {
+         t.Key(TKey::End, true);
+         t.Key(TKey::Down);
+         t.Dialog->DBGrid1.UserScroll(platform::TScrollBar::Vertical, platform::TScroll::LineBack);
+       },
+       S::Browse, 2, 0, {u"1", u"2", u"3"}},
       {"Esc on a new row drops it", keys({TKey::Down, TKey::Insert, TKey::Escape}), S::Browse, 1, 0, {u"1", u"2", u"3"}},
       {"Shift+Tab from the first column goes to the prior row's last column",
        [](ModelGrid& t) {
@@ -214,6 +230,17 @@ TEST_F(ModelGrid, CharactersTheCellsAccept) {
     EXPECT_EQ(grid.Cell(0, c.Col), c.Accepted ? std::u16string(1, c.Char) : before) << c.Col << " " << int(c.Char);
     EXPECT_EQ(Table().State(), c.Accepted ? TDataSetState::Edit : TDataSetState::Browse) << c.Col << " " << int(c.Char);
   }
+  // An input method commits its text as a burst that reaches the grid before its editor has
+  // the focus: the characters follow one another, up to the field's size.
+  model::TModelGrid& burst = Open();
+  Key(TKey::Right);
+  for (char16_t c : std::u16string(u"日本語")) EXPECT_TRUE(burst.UserChar(c));
+  EXPECT_EQ(burst.Cell(0, 1), u"日本語");
+  const std::u16string full(32, u'字');
+  burst.UserEditChanged(full);
+  EXPECT_FALSE(burst.UserChar(u'x')) << "a full cell refuses more";
+  EXPECT_EQ(burst.Cell(0, 1), full);
+
   model::TModelGrid& grid = Open();
   EXPECT_FALSE(grid.EditImeAllowed()) << "the UnitNo cell has no input method";
   EXPECT_EQ(grid.EditMaxLength(), 0);
@@ -279,6 +306,15 @@ TEST_F(ModelGrid, ARefusedUnitNumberIsShownAndTheFieldKeepsItsValue) {
 
 TEST_F(ModelGrid, LeavingTheGrid) {
   model::TModelGrid& grid = Open();
+  // Ctrl+Tab and Ctrl+Shift+Tab move the focus on through the dialog, round.
+  EXPECT_TRUE(Key(TKey::Tab, true));
+  EXPECT_EQ(Dialog->Focused(), &Dialog->btnOk);
+  Dialog->SetFocus(&grid);
+  EXPECT_TRUE(Key(TKey::Tab, true, true));
+  EXPECT_EQ(Dialog->Focused(), &Dialog->edtLicense);
+  Dialog->SetFocus(&grid);
+  EXPECT_EQ(Table().State(), TDataSetState::Browse);
+
   Key(TKey::Insert);
   EXPECT_TRUE(grid.ExitGrid());
   EXPECT_EQ(Table().State(), TDataSetState::Browse) << "an untouched new row is dropped";
@@ -288,12 +324,67 @@ TEST_F(ModelGrid, LeavingTheGrid) {
   EXPECT_TRUE(grid.ExitGrid());
   EXPECT_EQ(F(u"Model").AsString(), u"typed") << "the cell's text is assigned";
   EXPECT_EQ(Table().State(), TDataSetState::Edit) << "and the row is still being edited";
+
+  // The focus going to Cancel checks nothing: a refused number there shows no error.
+  Key(TKey::Left);
+  grid.UserEditChanged(u"70000");
+  Dialog->SetFocus(&Dialog->Button1);
+  grid.UserExit();
+  EXPECT_TRUE(TakeErrors().empty());
+  Dialog->SetFocus(&Dialog->btnOk);
+  grid.UserExit();
+  EXPECT_EQ(TakeErrors(), std::vector<std::u16string>{u"70000" + cRange});
+}
+
+// Keys pressed in the cell editor: those that move between cells go to the grid once the caret
+// cannot move further in the text; the rest stay with the editor.
+TEST_F(ModelGrid, KeysTheEditorPasses) {
+  struct TCase {
+    TKey Key;
+    bool Ctrl;
+    platform::TEditorCaret Caret;
+    bool Passed;
+  };
+  const TCase cases[] = {
+      {TKey::Left, false, {0, 0, 3}, true},   {TKey::Left, false, {1, 1, 3}, false}, {TKey::Left, false, {0, 3, 3}, true},
+      {TKey::Right, false, {3, 3, 3}, true},  {TKey::Right, false, {2, 2, 3}, false}, {TKey::Home, false, {2, 2, 3}, false},
+      {TKey::Home, true, {2, 2, 3}, true},    {TKey::End, false, {1, 1, 3}, false},  {TKey::End, true, {1, 1, 3}, true},
+      {TKey::Up, false, {1, 1, 3}, true},     {TKey::Tab, true, {1, 1, 3}, true},    {TKey::Delete, false, {1, 1, 3}, false},
+      {TKey::Delete, true, {1, 1, 3}, true},  {TKey::Insert, false, {1, 1, 3}, true}, {TKey::F2, false, {1, 1, 3}, false},
+  };
+  model::TModelGrid& grid = Open();
+  for (const TCase& c : cases)
+    EXPECT_EQ(grid.EditorPassesKey(c.Key, {false, c.Ctrl, false}, c.Caret), c.Passed)
+        << static_cast<int>(c.Key) << " ctrl " << c.Ctrl << " caret " << c.Caret.Start << "-" << c.Caret.End;
+}
+
+// A narrow grid scrolls its columns: the current cell always stays in view.
+TEST_F(ModelGrid, ColumnsScrollToKeepTheCurrentCellInView) {
+  model::TModelGrid& grid = Open();
+  const int all = grid.ColLeft(2) + grid.ColWidth(2);
+  grid.UserViewSize(4, all);
+  EXPECT_EQ(grid.MaxLeftCol(), 0) << "all columns fit";
+  const int narrow = all - 1;
+  grid.UserViewSize(4, narrow);
+  EXPECT_EQ(grid.MaxLeftCol(), 1);
+  Key(TKey::End);
+  EXPECT_EQ(grid.LeftCol(), 1) << "Comment scrolled into view";
+  EXPECT_LE(grid.ColLeft(2) + grid.ColWidth(2), narrow);
+  grid.UserScroll(platform::TScrollBar::Horizontal, platform::TScroll::Start);
+  EXPECT_EQ(grid.LeftCol(), 0) << "the bar scrolls the view";
+  EXPECT_EQ(grid.Col(), 2) << "but leaves the current cell";
+  Key(TKey::Home);
+  grid.UserColWidth(0, 600);
+  Key(TKey::Right);
+  EXPECT_EQ(grid.LeftCol(), 1) << "past a widened column";
+  grid.UserViewSize(4, all + 600);
+  EXPECT_EQ(grid.LeftCol(), 0) << "room again: every column shows";
 }
 
 TEST_F(ModelGrid, ClickingAnotherRowPostsTheCurrentOne) {
   model::TModelGrid& grid = Open();
   grid.UserEditChanged(u"5");
-  grid.UserClick(2, 1);
+  grid.UserClick(2, 1, false);
   EXPECT_EQ(Table().State(), TDataSetState::Browse);
   EXPECT_EQ(Units(), (std::vector<std::u16string>{u"2", u"3", u"5"}));
   EXPECT_EQ(grid.Row(), 1) << "the row clicked, now second";
@@ -319,4 +410,13 @@ TEST_F(ModelGrid, CtrlDeleteAsksFirst) {
     EXPECT_EQ(dialogs.Confirmations, std::vector<std::u16string>{u"レコードを削除しますか？"});
     EXPECT_EQ(Units(), c.Units);
   }
+  // The new row of an empty table is asked about too, and OK drops it.
+  model::TModelGrid& grid = Open(u"NONE");
+  Key(TKey::Insert);
+  dialogs.Confirmations.clear();
+  dialogs.ConfirmAnswer = platform::TDialogAnswer::Ok;
+  EXPECT_TRUE(Key(TKey::Delete, true));
+  EXPECT_EQ(dialogs.Confirmations.size(), 1u);
+  EXPECT_EQ(Table().State(), TDataSetState::Browse);
+  EXPECT_EQ(grid.RowCount(), 0);
 }

@@ -114,6 +114,7 @@ TEST_F(ModelNavigator, EachButtonActsOnTheTable) {
   const TCase cases[] = {
       {model::nbFirst, [](ModelNavigator& t) { t.Click(model::nbLast); }, S::Browse, 0, {u"1", u"2", u"3"}},
       {model::nbPrior, [](ModelNavigator& t) { t.Click(model::nbLast); }, S::Browse, 1, {u"1", u"2", u"3"}},
+      {model::nbPrior, [](ModelNavigator& t) { t.Table().Append(); }, S::Browse, 2, {u"1", u"2", u"3"}},
       {model::nbNext, toMiddle, S::Browse, 2, {u"1", u"2", u"3"}},
       {model::nbLast, toMiddle, S::Browse, 2, {u"1", u"2", u"3"}},
       {model::nbInsert, toMiddle, S::Insert, 1, {u"1", u"", u"2", u"3"}},

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -71,7 +72,6 @@ TEST_F(Win32MainWindow, ControlsInPlaceWithTheirCaptionsStatesAndStyles) {
       {&form.edtLicense, L"Edit", {72, 68, 289, 89}, L"", true},
       {&form.edtCallsign, L"Edit", {72, 95, 289, 116}, L"", true},
       {&form.lblAbout, L"Static", {222, 129, 449, 142}, L"Ver. ", true},  // the test program has no version resource
-      {&form.lblFileName, L"Static", {9, 18, 69, 31}, L"&File name :", true},
   };
   for (const TExpect& e : controls) {
     HWND child = Hwnd(*e.Control);
@@ -89,6 +89,25 @@ TEST_F(Win32MainWindow, ControlsInPlaceWithTheirCaptionsStatesAndStyles) {
     EXPECT_STREQ(font.lfFaceName, L"Tahoma") << e.Control->Name;
     EXPECT_EQ(font.lfHeight, -11) << e.Control->Name;
   }
+  // Each label ends 3 pixels left of its box, centred on it, and shows its whole caption on one
+  // line in its own font: as the static control wraps it, it needs no more room than it has.
+  for (platform::TLabel* label : {&form.lblFileName, &form.lblApplication, &form.lblLicense, &form.lblCallsign}) {
+    HWND child = Hwnd(*label);
+    const RECT rect = ClientRectIn(child, window);
+    const RECT box = ClientRectIn(Hwnd(*label->FocusControl), window);
+    EXPECT_EQ(rect.right, box.left - 3) << label->Name;
+    EXPECT_LE(std::abs((rect.top + rect.bottom) - (box.top + box.bottom)), 1) << label->Name;
+    HDC dc = GetDC(child);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+    const std::wstring caption = Text(child);
+    RECT needed{0, 0, rect.right - rect.left, 0};
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &needed, DT_CALCRECT | DT_WORDBREAK);
+    SelectObject(dc, old);
+    ReleaseDC(child, dc);
+    EXPECT_LE(needed.right, rect.right - rect.left) << label->Name;
+    EXPECT_LE(needed.bottom, rect.bottom - rect.top) << label->Name << ": the caption wraps";
+  }
+  EXPECT_EQ(Text(Hwnd(form.lblFileName)), L"&File name :");
   for (platform::TEdit* edit : {&form.edtApplication, &form.edtLicense, &form.edtCallsign})
     EXPECT_TRUE(GetWindowLongW(Hwnd(*edit), GWL_STYLE) & ES_READONLY) << edit->Name;
   EXPECT_FALSE(GetWindowLongW(Hwnd(form.edtFileName), GWL_STYLE) & ES_READONLY);

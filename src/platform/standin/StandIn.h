@@ -106,13 +106,15 @@ class TStandInWidgets : public IWidgetFactory {
   std::vector<TForm*> Forms;  // created and not yet destroyed; not owned
   // Runs when a form is shown modally; the test acts as the user and sets ModalResult.
   std::function<void(TForm&)> OnShowModal;
-  // Text metrics of the grids' font, in pixels: every character is CharWidth wide.
+  // Text metrics in pixels, whatever the font: every character is CharWidth wide.
   int DigitWidth = 6;
   int Overhang = 0;
   int CharWidth = 6;
 
   void CreateForm(TForm& form) override;
   TSize OuterSize(const TForm& form) override;
+  // Every character CharWidth wide, a line two pixels higher than the font's characters.
+  TTextSize TextExtent(const TFont& font, const std::u16string& text, bool prefix) override;
   void Forget(TForm* form);
 };
 

@@ -77,6 +77,18 @@ TSize TStandInWidgets::OuterSize(const TForm& form) {
   return {form.ClientWidth + 2 * cFrameWidth, form.ClientHeight + cCaptionHeight + 2 * cFrameWidth};
 }
 
+TTextSize TStandInWidgets::TextExtent(const TFont& font, const std::u16string& text, bool prefix) {
+  int shown = static_cast<int>(text.size());
+  if (prefix) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] != u'&') continue;
+      --shown;  // "&x" shows x, "&&" one "&"
+      ++i;
+    }
+  }
+  return {CharWidth * shown, font.Height + 2};
+}
+
 void TStandInWidgets::Forget(TForm* form) { Forms.erase(std::remove(Forms.begin(), Forms.end(), form), Forms.end()); }
 
 }  // namespace platform::standin

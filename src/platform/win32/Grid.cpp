@@ -14,8 +14,8 @@ namespace platform::win32 {
 namespace {
 
 const wchar_t* const cGridClass = L"QuorvelGrid";
-constexpr int cIndicatorWidth = 11;
-constexpr int cLine = 1;          // grid lines between rows and columns
+constexpr int cIndicatorWidth = TCustomGrid::cIndicatorWidth;
+constexpr int cLine = TCustomGrid::cLineWidth;  // grid lines between rows and columns
 constexpr int cDragMargin = 3;    // pixels either side of a title border that start a resize
 constexpr UINT cExitMessage = WM_APP + 0x301;  // the focus went elsewhere in the form
 constexpr UINT_PTR cEditorSubclass = 1;
@@ -71,12 +71,15 @@ class TWin32GridPeer : public IGridPeer, public ICustomWindowPeer {
  private:
   int RowStep() const { return FRowHeight + cLine; }
   int VisibleRows() const;
-  int ColLeft(int col) const;
+  int ClientWidth() const;
+  void ReportViewSize();
+  bool ColShown(int col) const { return col >= FGrid.LeftCol() && FGrid.ColLeft(col) < ClientWidth(); }
   RECT CellRect(int row, int col) const;  // row -1: the title row
   bool HitCell(int x, int y, int& row, int& col) const;
   int HitTitleBorder(int x, int y) const;  // the column whose right border is at x; -1 for none
   bool Inside(HWND window) const { return window && (window == FWindow || IsChild(FWindow, window)); }
-  bool EditorForwards(WPARAM vk) const;
+  bool EditorForwards(WPARAM vk, TKey& key) const;
+  LRESULT Scroll(TScrollBar bar, WORD request);
   void LostFocus(HWND to);
   void SyncEditor();
   void UpdateScroll();
@@ -94,6 +97,7 @@ class TWin32GridPeer : public IGridPeer, public ICustomWindowPeer {
   bool FSyncing = false;  // the editor's text is being set from the grid, not typed
   bool FImeOn = true;
   int FDragCol = -1;
+  int FWheel = 0;  // wheel movement not yet a whole notch
 };
 
 LRESULT CALLBACK EditorSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
@@ -117,14 +121,14 @@ TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id) : FGrid(gri
   FDigitWidth = digit.cx;
   FOverhang = metrics.tmOverhang;
 
-  DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN | (grid.TabOrder >= 0 ? WS_TABSTOP : 0);
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_CLIPCHILDREN | (grid.TabOrder >= 0 ? WS_TABSTOP : 0);
   FWindow = CreateCustomWindow(cGridClass, WS_EX_CLIENTEDGE, style, grid, form, id, *this);
   SendMessageW(FWindow, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
   FEditor = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, FWindow, reinterpret_cast<HMENU>(1),
                             GetModuleHandleW(nullptr), nullptr);
   SendMessageW(FEditor, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
   SetWindowSubclass(FEditor, EditorSubclass, cEditorSubclass, reinterpret_cast<DWORD_PTR>(this));
-  FGrid.UserVisibleRows(VisibleRows());
+  ReportViewSize();
   UpdateScroll();
 }
 
@@ -173,15 +177,17 @@ int TWin32GridPeer::VisibleRows() const {
   return std::max(1, static_cast<int>((client.bottom - RowStep()) / RowStep()));
 }
 
-int TWin32GridPeer::ColLeft(int col) const {
-  int left = cIndicatorWidth + cLine;
-  for (int c = 0; c < col; ++c) left += FGrid.ColWidth(c) + cLine;
-  return left;
+int TWin32GridPeer::ClientWidth() const {
+  RECT client;
+  GetClientRect(FWindow, &client);
+  return client.right;
 }
+
+void TWin32GridPeer::ReportViewSize() { FGrid.UserViewSize(VisibleRows(), ClientWidth()); }
 
 RECT TWin32GridPeer::CellRect(int row, int col) const {
   const int top = row < 0 ? 0 : (row - FGrid.TopRow() + 1) * RowStep();
-  const int left = col < 0 ? 0 : ColLeft(col);
+  const int left = col < 0 ? 0 : FGrid.ColLeft(col);
   const int width = col < 0 ? cIndicatorWidth : FGrid.ColWidth(col);
   return {left, top, left + width, top + FRowHeight};
 }
@@ -191,7 +197,7 @@ bool TWin32GridPeer::HitCell(int x, int y, int& row, int& col) const {
   row = FGrid.TopRow() + y / RowStep() - 1;
   col = -1;
   int left = cIndicatorWidth + cLine;
-  for (int c = 0; c < FGrid.ColCount(); ++c) {
+  for (int c = FGrid.LeftCol(); c < FGrid.ColCount(); ++c) {
     const int width = FGrid.ColWidth(c);
     if (x >= left && x < left + width + cLine) col = c;
     left += width + cLine;
@@ -202,7 +208,7 @@ bool TWin32GridPeer::HitCell(int x, int y, int& row, int& col) const {
 int TWin32GridPeer::HitTitleBorder(int x, int y) const {
   if (y < 0 || y >= RowStep()) return -1;
   int right = cIndicatorWidth + cLine;
-  for (int c = 0; c < FGrid.ColCount(); ++c) {
+  for (int c = FGrid.LeftCol(); c < FGrid.ColCount(); ++c) {
     right += FGrid.ColWidth(c);
     if (x >= right - cDragMargin && x <= right + cDragMargin) return c;
     right += cLine;
@@ -222,7 +228,7 @@ void TWin32GridPeer::SyncEditor() {
   const int col = FGrid.Col();
   const int top = FGrid.TopRow();
   const bool show = FGrid.EditorMode() && row >= 0 && row >= top && row < top + VisibleRows() && col >= 0 &&
-                    col < FGrid.ColCount();
+                    col < FGrid.ColCount() && ColShown(col);
   if (!show) {
     if (IsWindowVisible(FEditor)) {
       const bool hadFocus = GetFocus() == FEditor;
@@ -266,6 +272,12 @@ void TWin32GridPeer::UpdateScroll() {
   info.nPage = static_cast<UINT>(VisibleRows());
   info.nPos = FGrid.TopRow();
   SetScrollInfo(FWindow, SB_VERT, &info, TRUE);
+  // In columns, and only while they do not all fit.
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  info.nMax = FGrid.MaxLeftCol();
+  info.nPage = 1;
+  info.nPos = FGrid.LeftCol();
+  SetScrollInfo(FWindow, SB_HORZ, &info, TRUE);
 }
 
 void TWin32GridPeer::PaintIndicator(HDC dc, const RECT& cell, TGridIndicator indicator) {
@@ -310,14 +322,15 @@ void TWin32GridPeer::Paint(HDC target) {
   const int top = FGrid.TopRow();
   const bool focused = Inside(GetFocus());
   const int shown = std::min(rows - top, VisibleRows() + 1);
-  const int right = ColLeft(cols);
+  const int first = FGrid.LeftCol();
+  const int right = FGrid.ColLeft(cols);
 
   auto fixedCell = [&](RECT cell) {
     FillRect(dc, &cell, GetSysColorBrush(COLOR_BTNFACE));
     DrawEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
   };
   fixedCell(CellRect(-1, -1));
-  for (int c = 0; c < cols; ++c) {
+  for (int c = first; c < cols; ++c) {
     RECT cell = CellRect(-1, c);
     fixedCell(cell);
     RECT text = {cell.left + 2, cell.top, cell.right - 2, cell.bottom};
@@ -330,7 +343,7 @@ void TWin32GridPeer::Paint(HDC target) {
     RECT indicator = CellRect(row, -1);
     fixedCell(indicator);
     PaintIndicator(dc, indicator, FGrid.Indicator(row));
-    for (int c = 0; c < cols; ++c) {
+    for (int c = first; c < cols; ++c) {
       RECT cell = CellRect(row, c);
       const bool current = row == FGrid.Row() && c == FGrid.Col();
       if (current) FillRect(dc, &cell, GetSysColorBrush(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
@@ -345,8 +358,8 @@ void TWin32GridPeer::Paint(HDC target) {
     LineTo(dc, right, bottom);
   }
   const int gridBottom = CellRect(top + std::max(shown, 0) - 1, 0).bottom;
-  for (int c = 0; c < cols; ++c) {
-    const int x = ColLeft(c + 1) - cLine;
+  for (int c = first; c < cols; ++c) {
+    const int x = FGrid.ColLeft(c + 1) - cLine;
     MoveToEx(dc, x, RowStep() - cLine, nullptr);
     LineTo(dc, x, std::max(gridBottom, static_cast<int>(RowStep() - cLine)));
   }
@@ -373,34 +386,35 @@ void TWin32GridPeer::Answer(TGridQuery& query) {
   query.Text[text.size()] = L'\0';
 }
 
-bool TWin32GridPeer::EditorForwards(WPARAM vk) const {
-  const TShiftState shift = ShiftNow();
+bool TWin32GridPeer::EditorForwards(WPARAM vk, TKey& key) const {
+  if (!KeyOf(vk, key)) return false;
   DWORD start = 0, end = 0;
   SendMessageW(FEditor, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  const DWORD length = static_cast<DWORD>(GetWindowTextLengthW(FEditor));
-  const bool all = start == 0 && end == length;
-  switch (vk) {
-    case VK_UP:
-    case VK_DOWN:
-    case VK_PRIOR:
-    case VK_NEXT:
-    case VK_ESCAPE:
-    case VK_RETURN:
-    case VK_TAB:
-      return true;
-    case VK_INSERT:
-      return !shift.Shift && !shift.Ctrl;
-    case VK_DELETE:
-      return shift.Ctrl;
-    case VK_LEFT:
-    case VK_HOME:
-      return (vk == VK_HOME && shift.Ctrl) || (start == 0 && end == 0) || all;
-    case VK_RIGHT:
-    case VK_END:
-      return (vk == VK_END && shift.Ctrl) || (start == length && end == length) || all;
-    default:
-      return false;
+  const TEditorCaret caret{static_cast<int>(start), static_cast<int>(end), GetWindowTextLengthW(FEditor)};
+  return FGrid.EditorPassesKey(key, ShiftNow(), caret);
+}
+
+LRESULT TWin32GridPeer::Scroll(TScrollBar bar, WORD request) {
+  switch (request) {
+    case SB_LINEUP: FGrid.UserScroll(bar, TScroll::LineBack); break;
+    case SB_LINEDOWN: FGrid.UserScroll(bar, TScroll::LineOn); break;
+    case SB_PAGEUP: FGrid.UserScroll(bar, TScroll::PageBack); break;
+    case SB_PAGEDOWN: FGrid.UserScroll(bar, TScroll::PageOn); break;
+    case SB_TOP: FGrid.UserScroll(bar, TScroll::Start); break;
+    case SB_BOTTOM: FGrid.UserScroll(bar, TScroll::End); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+      SCROLLINFO info;
+      ZeroMemory(&info, sizeof(info));
+      info.cbSize = sizeof(info);
+      info.fMask = SIF_TRACKPOS;
+      GetScrollInfo(FWindow, bar == TScrollBar::Vertical ? SB_VERT : SB_HORZ, &info);
+      FGrid.UserScrollTo(bar, info.nTrackPos);
+      break;
+    }
+    default: break;
   }
+  return 0;
 }
 
 LRESULT TWin32GridPeer::EditorProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -409,7 +423,7 @@ LRESULT TWin32GridPeer::EditorProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTTAB;
     case WM_KEYDOWN: {
       TKey key;
-      if (EditorForwards(wParam) && KeyOf(wParam, key) && FGrid.UserKeyDown(key, ShiftNow())) return 0;
+      if (EditorForwards(wParam, key) && FGrid.UserKeyDown(key, ShiftNow())) return 0;
       break;
     }
     case WM_CHAR: {
@@ -442,7 +456,7 @@ LRESULT TWin32GridPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_SIZE:
-      FGrid.UserVisibleRows(VisibleRows());
+      ReportViewSize();
       SyncEditor();
       UpdateScroll();
       InvalidateRect(FWindow, nullptr, FALSE);
@@ -481,14 +495,11 @@ LRESULT TWin32GridPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       int row = 0, col = 0;
-      if (HitCell(x, y, row, col)) {
-        FGrid.UserClick(row, col);
-        if (message == WM_LBUTTONDBLCLK) FGrid.UserKeyDown(TKey::F2, {});
-      }
+      if (HitCell(x, y, row, col)) FGrid.UserClick(row, col, message == WM_LBUTTONDBLCLK);
       return 0;
     }
     case WM_MOUSEMOVE:
-      if (FDragCol >= 0) FGrid.UserColWidth(FDragCol, GET_X_LPARAM(lParam) - ColLeft(FDragCol));
+      if (FDragCol >= 0) FGrid.UserColWidth(FDragCol, GET_X_LPARAM(lParam) - FGrid.ColLeft(FDragCol));
       return 0;
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
@@ -509,28 +520,14 @@ LRESULT TWin32GridPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_VSCROLL:
-      switch (LOWORD(wParam)) {
-        case SB_LINEUP: FGrid.UserKeyDown(TKey::Up, {}); break;
-        case SB_LINEDOWN: FGrid.UserKeyDown(TKey::Down, {}); break;
-        case SB_PAGEUP: FGrid.UserKeyDown(TKey::PageUp, {}); break;
-        case SB_PAGEDOWN: FGrid.UserKeyDown(TKey::PageDown, {}); break;
-        case SB_TOP: FGrid.UserKeyDown(TKey::Home, {false, true, false}); break;
-        case SB_BOTTOM: FGrid.UserKeyDown(TKey::End, {false, true, false}); break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: {
-          SCROLLINFO info;
-          ZeroMemory(&info, sizeof(info));
-          info.cbSize = sizeof(info);
-          info.fMask = SIF_TRACKPOS;
-          GetScrollInfo(FWindow, SB_VERT, &info);
-          FGrid.UserScrollTo(info.nTrackPos);
-          break;
-        }
-        default: break;
-      }
-      return 0;
+      return Scroll(TScrollBar::Vertical, LOWORD(wParam));
+    case WM_HSCROLL:
+      return Scroll(TScrollBar::Horizontal, LOWORD(wParam));
     case WM_MOUSEWHEEL:
-      FGrid.UserKeyDown(GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? TKey::Up : TKey::Down, {});
+      // A line per notch; a fine wheel's parts add up to notches.
+      for (FWheel += GET_WHEEL_DELTA_WPARAM(wParam); FWheel >= WHEEL_DELTA; FWheel -= WHEEL_DELTA)
+        FGrid.UserScroll(TScrollBar::Vertical, TScroll::LineBack);
+      for (; FWheel <= -WHEEL_DELTA; FWheel += WHEEL_DELTA) FGrid.UserScroll(TScrollBar::Vertical, TScroll::LineOn);
       return 0;
     case WM_COMMAND:
       if (reinterpret_cast<HWND>(lParam) == FEditor && HIWORD(wParam) == EN_CHANGE && !FSyncing)
@@ -539,6 +536,15 @@ LRESULT TWin32GridPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
     case cGridQuery:
       Answer(*reinterpret_cast<TGridQuery*>(lParam));
       return 0;
+    case cGridState:
+      switch (wParam) {
+        case 0: return FGrid.RowCount();
+        case 1: return FGrid.Row();
+        case 2: return FGrid.Col();
+        case 3: return FGrid.LeftCol();
+        case 4: return FGrid.EditorMode() ? 1 : 0;
+        default: return -1;
+      }
     default:
       break;
   }

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <imm.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace platform::win32 {
@@ -58,6 +59,13 @@ HBRUSH BrushFor(TColor color) {
 }
 
 TControl* ControlOf(HWND window) { return reinterpret_cast<TControl*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
+
+std::u16string WindowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
+  GetWindowTextW(window, text.data(), length + 1);
+  return U(text.data());
+}
 TForm* FormOf(HWND window) { return reinterpret_cast<TForm*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
 class TWin32ControlPeer : public IControlPeer {
@@ -71,7 +79,8 @@ class TWin32ControlPeer : public IControlPeer {
     switch (what) {
       case TProperty::Text:
       case TProperty::Action:
-        SetWindowTextW(FWindow, W(FControl.Text()));
+        // Writing a box's own text back would move its caret to the start under a typing user.
+        if (WindowText(FWindow) != FControl.Text()) SetWindowTextW(FWindow, W(FControl.Text()));
         break;
       case TProperty::Enabled:
         EnableWindow(FWindow, FControl.Enabled() ? TRUE : FALSE);
@@ -206,13 +215,7 @@ void OnCommand(TForm& form, WPARAM wParam, LPARAM lParam) {
   if (!control) return;
   WORD code = HIWORD(wParam);
   if (auto* edit = dynamic_cast<TEdit*>(control)) {
-    if (code == EN_CHANGE) {
-      HWND window = H(edit->Handle());
-      int length = GetWindowTextLengthW(window);
-      std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
-      GetWindowTextW(window, text.data(), length + 1);
-      edit->UserChanged(U(text.data()));
-    }
+    if (code == EN_CHANGE) edit->UserChanged(WindowText(H(edit->Handle())));
   } else if (auto* box = dynamic_cast<TCheckBox*>(control)) {
     if (code == BN_CLICKED) box->SetChecked(SendMessageW(H(box->Handle()), BM_GETCHECK, 0, 0) == BST_CHECKED);
   } else if (auto* button = dynamic_cast<TButton*>(control)) {
@@ -264,6 +267,23 @@ LRESULT HandleMessage(TForm& form, HWND window, UINT message, WPARAM wParam, LPA
       if (form.Border == TForm::TBorder::Sizeable && wParam != SIZE_MINIMIZED)
         form.UserResized(LOWORD(lParam), HIWORD(lParam));
       break;
+    case WM_GETMINMAXINFO:
+      if (form.MinClientWidth > 0 || form.MinClientHeight > 0) {
+        RECT rect{0, 0, form.MinClientWidth, form.MinClientHeight};
+        AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE)));
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize.x = std::max(info->ptMinTrackSize.x, rect.right - rect.left);
+        info->ptMinTrackSize.y = std::max(info->ptMinTrackSize.y, rect.bottom - rect.top);
+        return 0;
+      }
+      break;
+    case WM_NEXTDLGCTL: {
+      // The dialog manager asks its host to move the focus (a label's accelerator does, in Wine).
+      HWND next = lParam ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(window, GetFocus(), wParam != 0);
+      if (next) ::SetFocus(next);
+      return 0;
+    }
     case DM_GETDEFID: {
       // Enter presses the focused push button, else the default button.
       TControl* focused = form.Focused();
@@ -412,6 +432,16 @@ void TWin32Widgets::CreateForm(TForm& form) {
       SetWindowPos(H(control->Handle()), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+TTextSize TWin32Widgets::TextExtent(const TFont& font, const std::u16string& text, bool prefix) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, FontFor(font));
+  RECT rect{0, 0, 0, 0};
+  DrawTextW(dc, W(text), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_SINGLELINE | (prefix ? 0 : DT_NOPREFIX));
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
 TSize TWin32Widgets::OuterSize(const TForm& form) {
   RECT rect{0, 0, form.ClientWidth, form.ClientHeight};
   AdjustWindowRectEx(&rect, FormStyle(form), FALSE, FormExStyle(form));
@@ -427,14 +457,24 @@ bool PreTranslate(MSG& message) {
   if (lstrcmpW(className, cFormClass) != 0) return false;
   TForm* form = FormOf(root);
   if (!form) return false;
-  if (message.message == WM_KEYDOWN && form->ActionList && (GetKeyState(VK_CONTROL) & 0x8000) &&
-      !(GetKeyState(VK_MENU) & 0x8000) && message.wParam >= 'A' && message.wParam <= 'Z') {
-    try {
-      if (form->ActionList->HandleShortCut({true, static_cast<char16_t>(message.wParam)})) return true;
-    } catch (const std::exception& error) {
-      ReportError(error);
-      return true;
+  try {
+    if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && form->ActionList &&
+        message.wParam >= 'A' && message.wParam <= 'Z') {
+      const TShortCut pressed{GetKeyState(VK_CONTROL) < 0, static_cast<char16_t>(message.wParam), GetKeyState(VK_SHIFT) < 0,
+                              GetKeyState(VK_MENU) < 0};
+      if (pressed.Ctrl && form->ActionList->HandleShortCut(pressed)) return true;
     }
+    // A label leads to its box itself: the dialog manager's way depends on the windows' order.
+    if (message.message == WM_SYSCHAR && message.wParam <= 0xFFFF) {
+      if (TControl* target = form->AcceleratorTarget(static_cast<char16_t>(message.wParam)); target && target->Handle()) {
+        ::SetFocus(H(target->Handle()));
+        if (target->Kind == TControlKind::Edit) SendMessageW(H(target->Handle()), EM_SETSEL, 0, -1);
+        return true;
+      }
+    }
+  } catch (const std::exception& error) {
+    ReportError(error);
+    return true;
   }
   return IsDialogMessageW(root, &message) != FALSE;
 }

@@ -69,6 +69,7 @@ class TWin32Widgets : public IWidgetFactory {
  public:
   void CreateForm(TForm& form) override;
   TSize OuterSize(const TForm& form) override;
+  TTextSize TextExtent(const TFont& font, const std::u16string& text, bool prefix) override;
 };
 
 // Peers of the custom controls, as children of the form window `form` with this control id.
@@ -87,6 +88,10 @@ struct TGridQuery {
   BOOL EditorMode = FALSE;  // answered
   wchar_t Text[256] = {};   // answered: the cell's text
 };
+// A grid window answers cGridState with one number, also to another process: wParam 0 the
+// row count, 1 the current row, 2 the current column, 3 the first column shown, 4 whether the
+// editor is open.
+constexpr UINT cGridState = WM_APP + 0x322;
 // A navigator window answers cNavigatorEnabled with a bit per enabled button.
 constexpr UINT cNavigatorEnabled = WM_APP + 0x321;
 
