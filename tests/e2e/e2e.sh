@@ -79,6 +79,30 @@ wait_log() { quorvel_wait 20 log_has "$@"; }
 # The licence box (at 72,68 in the window) shows the text given.
 shows_licence() { [[ $(field "$(control_at "$hwnd" 72 68)" text) == "$1" ]]; }
 
+# Real input through the X server, as a person types and clicks. Keys go to the X window that
+# has the focus; a key that closes a window loses its release there, so every key is released
+# at the server afterwards, before the X server's auto-repeat could type it again.
+x_focus() {  # TITLE
+  local id
+  id=$("$QUORVEL_XWIN" find "$1" 10000) || { fail "no X window titled $1"; return 1; }
+  xdotool windowfocus --sync "$id"
+}
+keys() {  # KEY...
+  xdotool key --delay 60 "$@"
+  xdotool keyup Return Escape Tab ctrl shift alt
+}
+type_text() { xdotool type --delay 60 -- "$1"; }
+# The mouse over the middle of a control; a left click there, as a mouse does it.
+point_at() {  # CONTROL_RECORD
+  xdotool mousemove --sync $((($(field "$1" screenleft) + $(field "$1" screenright)) / 2)) \
+    $((($(field "$1" screentop) + $(field "$1" screenbottom)) / 2))
+}
+click_at() { point_at "$1" && xdotool click 1; }
+focus_hwnd() { field "$(probe focus "$1")" hwnd; }
+focus_is() { [[ $(focus_hwnd "$1") == "$2" ]]; }
+shown() { probe window "$1" 0 >/dev/null; }
+gone() { ! shown "$1"; }
+
 # --- The window restores its place from the settings file and rewrites it on close.
 new_case restore
 printf '[main]\r\ntop=100\r\nleft=120\r\nPDFOut=0\r\n[other]\r\nkey=\xe5\x80\xa4\r\n' >Halvorn.ini
@@ -141,6 +165,102 @@ if start_quorvel "Quorvel - slow.xml"; then
   close_quorvel "Quorvel - slow.xml"
   log_has Halvorn.log "^wrote ini" 1 || fail "the converter's run was cut short"
   grep -q "filename=${slow//\\/\\\\}"$'\r'"\$" Halvorn.ini || fail "the close did not write the settings file: $(cat Halvorn.ini)"
+fi
+
+# --- The keyboard alone: typing and editing a path, a label's accelerator, shortcuts that need
+# exactly their modifiers, a button's accelerator.
+new_case keyboard
+printf 'license=LIC-K\n' >two.xml
+two=$(quorvel_wine_path "$dir/two.xml")
+if start_quorvel Quorvel && x_focus Quorvel; then
+  file_box=$(field "$(control_at "$hwnd" 72 14)" hwnd)
+  expect_eq "focus at the start" "$(focus_hwnd "$hwnd")" "$file_box"
+  # A typing slip, mended with Backspace.
+  type_text "${two%.xml}x"
+  keys BackSpace
+  type_text ".xml"
+  probe window "Quorvel - two.xml" 5000 >/dev/null || fail "caption not updated for the typed two.xml"
+  expect_eq "typed path" "$(field "$(control_at "$hwnd" 72 14)" text)" "${two//\\/\\\\}"
+  keys Tab
+  quorvel_wait 5 focus_is "$hwnd" "$(field "$(control "$hwnd" text "Output PDF file")" hwnd)" || fail "Tab did not move on"
+  keys alt+f
+  quorvel_wait 5 focus_is "$hwnd" "$file_box" || fail "Alt+F did not lead into the file-name box"
+  # Neither runs: Refer's dialog would take the Browse that follows, and Browse would run twice.
+  keys ctrl+shift+r ctrl+shift+o alt+b
+  wait_log "$viewer_log" "^open .*two.pdf" 1 || fail "Alt+B did not browse"
+  expect_eq "converter runs" "$(log_lines Halvorn.log | grep -c '^start ')" 1
+  gone "Select file" || fail "Ctrl+Shift+R opened the file dialog"
+  x_focus "Quorvel - two.xml" && keys ctrl+r
+  quorvel_wait 10 shown "Select file" || fail "Ctrl+R did not open the file dialog"
+  x_focus "Select file" && keys Escape
+  quorvel_wait 10 gone "Select file" || fail "Escape did not close the file dialog"
+  close_quorvel "Quorvel - two.xml"
+  grep -q "filename=${two//\\/\\\\}"$'\r'"\$" Halvorn.ini || fail "the typed path was not stored: $(cat Halvorn.ini)"
+fi
+
+# --- The model dialog by keyboard, input method and mouse: typing into cells, a committed
+# Japanese text, Ctrl+Tab out of the grid and Enter on Ok; a refused unit number thrown away by a
+# click on Cancel and shown once by a click on Ok; the wheel on the last row.
+new_case model
+printf 'license=LIC-K\n' >doc.xml
+doc=$(quorvel_wine_path "$dir/doc.xml")
+printf '[main]\r\ntop=10\r\nleft=10\r\nfilename=%s\r\nlicense=LIC-K\r\n[LIC-K]\r\nunit1=A\r\n' "$doc" >Halvorn.ini
+grid_is() { [[ $(field "$(probe grid "$grid" "$1")" value) == "$2" ]]; }
+open_model() {  # KEYS...
+  x_focus "Quorvel - doc.xml" && keys "$@" || return 1
+  dialog=$(probe window "Model Table" 10000) || { fail "no model dialog after $*"; return 1; }
+  dlg=$(field "$dialog" hwnd)
+  grid=$(field "$(control "$dlg" class QuorvelGrid)" hwnd)
+  quorvel_wait 5 focus_is "$dlg" "$grid" || fail "the grid has no focus when the dialog opens"
+  x_focus "Model Table"
+}
+if start_quorvel "Quorvel - doc.xml" && open_model ctrl+s; then
+  keys Right
+  type_text XY
+  keys Tab
+  probe imechars "$dlg" "日本語" >/dev/null
+  quorvel_wait 5 grid_is 4 1 || fail "the input method's text opened no editor"
+  quorvel_wait 5 eval '[[ $(field "$(probe focus "$dlg")" text) == 日本語 ]]' ||
+    fail "the committed text is not whole in the cell: $(probe focus "$dlg")"
+  keys Down Home
+  type_text 5
+  keys Tab
+  type_text B5
+  keys ctrl+Tab
+  quorvel_wait 5 focus_is "$dlg" "$(field "$(control "$dlg" text Ok)" hwnd)" || fail "Ctrl+Tab did not leave the grid for Ok"
+  keys Return
+  quorvel_wait 10 gone "Model Table" || fail "Enter on Ok did not close the dialog"
+  expect_eq "saved table" "$(sed -n '/^\[LIC-K\]/,$p' Halvorn.ini | tr -d '\r')" "$(printf '[LIC-K]\nunit1=XY\ncomment1=日本語\nunit5=B5\n')"
+  saved=$(od -An -tx1 Halvorn.ini)
+
+  if open_model alt+s; then
+    type_text 70000
+    click_at "$(control "$dlg" text Cancel)"
+    quorvel_wait 10 gone "Model Table" || fail "a click on Cancel with a refused number did not close the dialog"
+    gone Quorvel || fail "Cancel showed an error for the number it throws away"
+  fi
+  if open_model ctrl+s; then
+    type_text 70000
+    click_at "$(control "$dlg" text Ok)"
+    quorvel_wait 10 shown Quorvel || fail "a click on Ok with a refused number showed no error"
+    x_focus Quorvel && keys Return
+    quorvel_wait 10 gone Quorvel || fail "the error box did not close"
+    quorvel_wait 5 eval '[[ $(field "$(probe focus "$dlg")" parent) == "$grid" ]]' || fail "the focus is not back in the cell"
+    expect_eq "the refused text stays in the cell" "$(field "$(probe focus "$dlg")" text)" 70000
+    shown "Model Table" || fail "the dialog closed with a refused number"
+    gone Quorvel || fail "the error was shown more than once"
+    x_focus "Model Table" && keys Escape ctrl+End
+    quorvel_wait 5 grid_is 1 1 || fail "Ctrl+End did not reach the last row"
+    # The wheel down on the last row starts no row; back up, it moves to the first one.
+    point_at "$(control "$dlg" class QuorvelGrid)"
+    xdotool click 5 click 4
+    quorvel_wait 5 grid_is 1 0 || fail "the wheel did not scroll as expected: row $(probe grid "$grid" 1), $(probe grid "$grid" 0) rows"
+    expect_eq "rows after the wheel" "$(field "$(probe grid "$grid" 0)" value)" 2
+    click_at "$(control "$dlg" text Cancel)"
+    quorvel_wait 10 gone "Model Table" || fail "Cancel did not close the dialog"
+  fi
+  expect_eq "settings file after Cancel and a refused Ok" "$(od -An -tx1 Halvorn.ini)" "$saved"
+  close_quorvel "Quorvel - doc.xml"
 fi
 
 if ((failures > 0)); then

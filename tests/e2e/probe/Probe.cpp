@@ -6,6 +6,10 @@
 //   probe controls HWND             the child controls of a window
 //   probe click HWND                presses a button (posted, so a long handler does not block us)
 //   probe settext HWND TEXT         sets a control's text, as typing it would
+//   probe focus HWND                the control that has the focus in that window's thread
+//   probe imechars HWND TEXT        an input method's commit of TEXT: a burst of WM_IME_CHAR
+//                                   posted to the control that has the focus in HWND's thread
+//   probe grid HWND WHAT            a number the grid window shows (its cGridState answer)
 //
 // Exit codes: 0 done, 1 not found before the deadline, 2 usage.
 #include <windows.h>
@@ -14,6 +18,7 @@
 #include <string>
 
 #include "Format.h"
+#include "platform/win32/Win32.h"
 #include "Styles.h"
 
 namespace {
@@ -33,6 +38,12 @@ std::wstring ClassOf(HWND window) {
 }
 
 HWND ParseHandle(const wchar_t* text) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(text, nullptr, 0))); }
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
 
 void PrintWindow(const char* kind, HWND window) {
   RECT outer{};
@@ -107,8 +118,9 @@ int CmdControls(HWND parent) {
       [](HWND child, LPARAM data) {
         HWND parent = reinterpret_cast<HWND>(data);
         if (GetParent(child) != parent) return TRUE;
-        RECT rect{};
-        GetWindowRect(child, &rect);
+        RECT screen{};
+        GetWindowRect(child, &screen);
+        RECT rect = screen;
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
         const std::wstring className = ClassOf(child);
         probe::TRecord record("control");
@@ -120,6 +132,10 @@ int CmdControls(HWND parent) {
             .Add("top", rect.top)
             .Add("right", rect.right)
             .Add("bottom", rect.bottom)
+            .Add("screenleft", screen.left)
+            .Add("screentop", screen.top)
+            .Add("screenright", screen.right)
+            .Add("screenbottom", screen.bottom)
             .AddFlag("enabled", IsWindowEnabled(child) != FALSE)
             .Add("styles", probe::StyleNames(className, static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE)),
                                              static_cast<DWORD>(GetWindowLongW(child, GWL_EXSTYLE)), false));
@@ -131,8 +147,32 @@ int CmdControls(HWND parent) {
   return 0;
 }
 
+int CmdFocus(HWND window) {
+  HWND focus = FocusOf(window);
+  if (!focus) return 1;
+  probe::TRecord("focus")
+      .AddHex("hwnd", reinterpret_cast<UINT_PTR>(focus))
+      .AddHex("parent", reinterpret_cast<UINT_PTR>(GetParent(focus)))
+      .Add("class", ClassOf(focus))
+      .Add("id", GetDlgCtrlID(focus))
+      .Add("text", Text(focus))
+      .Print();
+  return 0;
+}
+
+// All at once, as an input method commits: queued before the first is handled.
+int CmdImeChars(HWND window, const std::wstring& text) {
+  HWND focus = FocusOf(window);
+  if (!focus) return 1;
+  for (wchar_t c : text)
+    if (!PostMessageW(focus, WM_IME_CHAR, c, 1)) return 1;
+  return 0;
+}
+
 int Usage() {
-  probe::PrintError(L"usage: probe window TITLE TIMEOUT_MS | windows | controls HWND | click HWND | settext HWND TEXT");
+  probe::PrintError(
+      L"usage: probe window TITLE TIMEOUT_MS | windows | controls HWND | click HWND | settext HWND TEXT | focus HWND"
+      L" | imechars HWND TEXT | grid HWND WHAT");
   return 2;
 }
 
@@ -152,6 +192,16 @@ int wmain(int argc, wchar_t** argv) {
     HWND control = ParseHandle(argv[2]);
     if (!IsWindow(control)) return 1;
     SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+    return 0;
+  }
+  if (command == L"focus" && argc == 3) return CmdFocus(ParseHandle(argv[2]));
+  if (command == L"imechars" && argc == 4) return CmdImeChars(ParseHandle(argv[2]), argv[3]);
+  if (command == L"grid" && argc == 4) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(ParseHandle(argv[2]), platform::win32::cGridState, std::wcstoul(argv[3], nullptr, 10), 0, SMTO_ABORTIFHUNG, 5000,
+                             &answer))
+      return 1;
+    probe::TRecord("grid").Add("value", static_cast<long long>(static_cast<LRESULT>(answer))).Print();
     return 0;
   }
   return Usage();
