@@ -12,15 +12,19 @@ namespace {
 constexpr int cRepeatDelayMs = 400;
 constexpr int cRepeatIntervalMs = 100;
 
+using platform::TNavigatorGlyph;
+
 struct TButtonInfo {
-  const char16_t* Glyph;
+  TNavigatorGlyph Glyph;
   const char16_t* Hint;
 };
 
 constexpr TButtonInfo cButtons[cNavigateButtonCount] = {
-    {u"|\u25C4", u"最初のレコード"}, {u"\u25C4", u"前のレコード"},   {u"\u25BA", u"次のレコード"},
-    {u"\u25BA|", u"最後のレコード"}, {u"+", u"レコードの挿入"},       {u"\u2212", u"レコードの削除"},
-    {u"\u25B2", u"レコードの編集"},  {u"\u221A", u"レコードの登録"}, {u"\u00D7", u"編集の取り消し"},
+    {TNavigatorGlyph::BarTriangleLeft, u"最初のレコード"},  {TNavigatorGlyph::TriangleLeft, u"前のレコード"},
+    {TNavigatorGlyph::TriangleRight, u"次のレコード"},      {TNavigatorGlyph::TriangleRightBar, u"最後のレコード"},
+    {TNavigatorGlyph::Plus, u"レコードの挿入"},             {TNavigatorGlyph::Minus, u"レコードの削除"},
+    {TNavigatorGlyph::TriangleUp, u"レコードの編集"},       {TNavigatorGlyph::Check, u"レコードの登録"},
+    {TNavigatorGlyph::Cross, u"編集の取り消し"},
 };
 
 bool Valid(int button) { return button >= 0 && button < cNavigateButtonCount; }
@@ -37,7 +41,9 @@ TModelNavigator::TModelNavigator(std::string name, platform::TForm& form, TDataS
 
 TModelNavigator::~TModelNavigator() { FSource.RemoveLink(this); }
 
-std::u16string TModelNavigator::ButtonGlyph(int button) const { return Valid(button) ? cButtons[button].Glyph : u""; }
+TNavigatorGlyph TModelNavigator::ButtonGlyph(int button) const {
+  return Valid(button) ? cButtons[button].Glyph : TNavigatorGlyph::None;
+}
 
 std::u16string TModelNavigator::ButtonHint(int button) const { return Valid(button) ? cButtons[button].Hint : u""; }
 

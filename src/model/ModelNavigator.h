@@ -18,7 +18,7 @@ class TModelNavigator : public platform::TCustomNavigator, private TDataLink {
   ~TModelNavigator() override;
 
   int ButtonCount() const override { return cNavigateButtonCount; }
-  std::u16string ButtonGlyph(int button) const override;
+  platform::TNavigatorGlyph ButtonGlyph(int button) const override;
   std::u16string ButtonHint(int button) const override;
   bool ButtonEnabled(int button) const override;
   bool ButtonRepeats(int button) const override { return button == nbPrior || button == nbNext; }

@@ -7,6 +7,20 @@
 
 namespace platform {
 
+// The shape a button shows; the backend draws each itself, so no font needs to have it.
+enum class TNavigatorGlyph {
+  None,
+  BarTriangleLeft,
+  TriangleLeft,
+  TriangleRight,
+  TriangleRightBar,
+  Plus,
+  Minus,
+  TriangleUp,
+  Check,
+  Cross
+};
+
 class TCustomNavigator : public TControl {
  public:
   explicit TCustomNavigator(std::string name) : TControl(TControlKind::Custom, std::move(name)) {}
@@ -18,7 +32,7 @@ class TCustomNavigator : public TControl {
   int RepeatInterval = 0;
 
   virtual int ButtonCount() const = 0;
-  virtual std::u16string ButtonGlyph(int button) const = 0;
+  virtual TNavigatorGlyph ButtonGlyph(int button) const = 0;
   virtual std::u16string ButtonHint(int button) const = 0;
   virtual bool ButtonEnabled(int button) const = 0;
   virtual bool ButtonRepeats(int button) const = 0;

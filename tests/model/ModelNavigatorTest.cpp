@@ -41,9 +41,12 @@ TEST_F(ModelNavigator, NineButtonsWithTheirToolTips) {
   ASSERT_EQ(navigator.ButtonCount(), 9);
   const char16_t* hints[] = {u"最初のレコード", u"前のレコード",   u"次のレコード",   u"最後のレコード", u"レコードの挿入",
                              u"レコードの削除", u"レコードの編集", u"レコードの登録", u"編集の取り消し"};
+  using G = platform::TNavigatorGlyph;
+  const G glyphs[] = {G::BarTriangleLeft, G::TriangleLeft, G::TriangleRight, G::TriangleRightBar, G::Plus,
+                      G::Minus,           G::TriangleUp,   G::Check,         G::Cross};
   for (int i = 0; i < 9; ++i) {
     EXPECT_EQ(navigator.ButtonHint(i), hints[i]) << i;
-    EXPECT_FALSE(navigator.ButtonGlyph(i).empty()) << i;
+    EXPECT_EQ(navigator.ButtonGlyph(i), glyphs[i]) << i;
     EXPECT_EQ(navigator.ButtonRepeats(i), i == model::nbPrior || i == model::nbNext) << i;
   }
   EXPECT_TRUE(navigator.ShowHint);

@@ -15,6 +15,77 @@ namespace {
 const wchar_t* const cNavigatorClass = L"QuorvelNavigator";
 constexpr UINT_PTR cRepeatTimer = 1;
 
+// Draws a button's glyph centred in `rect`, sized by the button's height, in GDI shapes.
+void DrawGlyph(HDC dc, TNavigatorGlyph glyph, const RECT& rect, COLORREF colour) {
+  const int k = std::max(3, static_cast<int>(rect.bottom - rect.top) / 7);  // half a triangle's height
+  const int cx = static_cast<int>(rect.left + rect.right) / 2;
+  const int cy = static_cast<int>(rect.top + rect.bottom) / 2;
+  HBRUSH brush = CreateSolidBrush(colour);
+  HPEN thin = CreatePen(PS_SOLID, 1, colour);
+  HPEN thick = CreatePen(PS_SOLID, 2, colour);
+  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  HGDIOBJ oldPen = SelectObject(dc, thin);
+  auto fill = [&](int left, int top, int right, int bottom) {
+    RECT box{left, top, right, bottom};
+    FillRect(dc, &box, brush);
+  };
+  // A triangle whose tip points left or right, its tip at x.
+  auto sideways = [&](int x, bool left) {
+    const int base = left ? x + k : x - k;
+    POINT points[] = {{base, cy - k}, {base, cy + k}, {x, cy}};
+    Polygon(dc, points, 3);
+  };
+  auto line = [&](int x1, int y1, int x2, int y2) {
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+  };
+  const int half = (k + 3) / 2;  // half the width of a bar and a triangle side by side
+  switch (glyph) {
+    case TNavigatorGlyph::None:
+      break;
+    case TNavigatorGlyph::BarTriangleLeft:
+      fill(cx - half, cy - k, cx - half + 2, cy + k + 1);
+      sideways(cx - half + 3, true);
+      break;
+    case TNavigatorGlyph::TriangleLeft:
+      sideways(cx - k / 2, true);
+      break;
+    case TNavigatorGlyph::TriangleRight:
+      sideways(cx + k / 2, false);
+      break;
+    case TNavigatorGlyph::TriangleRightBar:
+      sideways(cx + half - 3, false);
+      fill(cx + half - 1, cy - k, cx + half + 1, cy + k + 1);
+      break;
+    case TNavigatorGlyph::Plus:
+      fill(cx - 1, cy - k, cx + 1, cy + k);
+      [[fallthrough]];
+    case TNavigatorGlyph::Minus:
+      fill(cx - k, cy - 1, cx + k, cy + 1);
+      break;
+    case TNavigatorGlyph::TriangleUp: {
+      POINT points[] = {{cx - k, cy + k / 2}, {cx + k, cy + k / 2}, {cx, cy + k / 2 - k}};
+      Polygon(dc, points, 3);
+      break;
+    }
+    case TNavigatorGlyph::Check:
+      SelectObject(dc, thick);
+      line(cx - k, cy, cx - k / 3, cy + k - 1);
+      line(cx - k / 3, cy + k - 1, cx + k, cy - k);
+      break;
+    case TNavigatorGlyph::Cross:
+      SelectObject(dc, thick);
+      line(cx - k + 1, cy - k + 1, cx + k - 1, cy + k - 1);
+      line(cx - k + 1, cy + k - 1, cx + k - 1, cy - k + 1);
+      break;
+  }
+  SelectObject(dc, oldPen);
+  SelectObject(dc, oldBrush);
+  DeleteObject(thick);
+  DeleteObject(thin);
+  DeleteObject(brush);
+}
+
 class TWin32NavigatorPeer : public IControlPeer, public ICustomWindowPeer {
  public:
   TWin32NavigatorPeer(TCustomNavigator& navigator, HWND form, int id);
@@ -33,7 +104,7 @@ class TWin32NavigatorPeer : public IControlPeer, public ICustomWindowPeer {
   TCustomNavigator& FNavigator;
   HWND FWindow = nullptr;
   HWND FTip = nullptr;
-  HFONT FFont = nullptr;  // owned
+  HFONT FFont = nullptr;  // the tool tips' font; owned
   std::vector<std::wstring> FHints;  // the tool tips point into these
   int FPressed = -1;
   bool FOver = false;
@@ -126,21 +197,25 @@ void TWin32NavigatorPeer::Paint(HDC target) {
   HDC dc = CreateCompatibleDC(target);
   HBITMAP bitmap = CreateCompatibleBitmap(target, std::max(1L, client.right), std::max(1L, client.bottom));
   HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  HGDIOBJ oldFont = SelectObject(dc, FFont);
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-  SetBkMode(dc, TRANSPARENT);
   for (int i = 0; i < FNavigator.ButtonCount(); ++i) {
     RECT rect = ButtonRect(i);
     const bool enabled = FNavigator.ButtonEnabled(i);
     const bool down = enabled && i == FPressed && FOver;
     DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
     if (down) OffsetRect(&rect, 1, 1);
-    SetTextColor(dc, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-    const std::u16string glyph = FNavigator.ButtonGlyph(i);
-    DrawTextW(dc, W(glyph), static_cast<int>(glyph.size()), &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    const TNavigatorGlyph glyph = FNavigator.ButtonGlyph(i);
+    if (enabled) {
+      DrawGlyph(dc, glyph, rect, GetSysColor(COLOR_BTNTEXT));
+      continue;
+    }
+    // Disabled: etched, as Windows draws a disabled button's image.
+    RECT etch = rect;
+    OffsetRect(&etch, 1, 1);
+    DrawGlyph(dc, glyph, etch, GetSysColor(COLOR_BTNHIGHLIGHT));
+    DrawGlyph(dc, glyph, rect, GetSysColor(COLOR_BTNSHADOW));
   }
   BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-  SelectObject(dc, oldFont);
   SelectObject(dc, oldBitmap);
   DeleteObject(bitmap);
   DeleteDC(dc);
