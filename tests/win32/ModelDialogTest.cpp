@@ -309,6 +309,18 @@ TEST_F(Win32ModelDialog, OpensModalWithItsControlsInPlaceAndToolTipsSet) {
         EXPECT_EQ(tool.rect.left, 50 * i) << i;
         EXPECT_EQ(tool.rect.right - tool.rect.left, 50) << i;
       }
+
+      // Made as small as it goes, it keeps Ok, Cancel, the licence box, the navigator and a row in view.
+      SetWindowPos(window, nullptr, 0, 0, 60, 60, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      GetClientRect(window, &client);
+      for (platform::TControl* control : std::initializer_list<platform::TControl*>{&d.edtLicense, &d.btnOk, &d.Button1, &d.DBNavigator1}) {
+        const RECT rect = RectIn(Hwnd(*control), window);
+        EXPECT_LE(rect.right, client.right) << control->Name;
+        EXPECT_LE(rect.bottom, client.bottom) << control->Name;
+      }
+      EXPECT_LT(client.right, 471) << "narrower than at the start";
+      const RECT gridRect = RectIn(grid, window);
+      EXPECT_GE(gridRect.bottom - gridRect.top, 2 * 18) << "the titles and a row";
       PostMessageW(Hwnd(d.Button1), BM_CLICK, 0, 0);
     });
     EXPECT_TRUE(ui.WaitFor([] { return ShownDialog() == nullptr; }));
