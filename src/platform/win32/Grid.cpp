@@ -239,8 +239,21 @@ void TWin32GridPeer::SyncEditor() {
   }
   RECT cell = CellRect(row, col);
   const int inner = std::max(0, static_cast<int>(cell.bottom - cell.top) - 2);
-  SetWindowPos(FEditor, HWND_TOP, cell.left + 2, cell.top + 2, std::max(0, static_cast<int>(cell.right - cell.left) - 3), inner,
-               SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  const int width = std::max(0, static_cast<int>(cell.right - cell.left) - 3);
+  RECT before{};
+  GetClientRect(FEditor, &before);
+  SetWindowPos(FEditor, HWND_TOP, cell.left + 2, cell.top + 2, width, inner, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  RECT after{};
+  GetClientRect(FEditor, &after);
+  if (after.right > before.right) {
+    // Widened: scroll back to the start so that the text shows as far as the caret allows.
+    DWORD start = 0, end = 0;
+    SendMessageW(FEditor, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(FEditor, EM_SETSEL, 0, 0);
+    SendMessageW(FEditor, EM_SCROLLCARET, 0, 0);
+    SendMessageW(FEditor, EM_SETSEL, start, static_cast<LPARAM>(end));
+    SendMessageW(FEditor, EM_SCROLLCARET, 0, 0);
+  }
   const int limit = FGrid.EditMaxLength();
   SendMessageW(FEditor, EM_LIMITTEXT, static_cast<WPARAM>(limit > 0 ? limit : 0), 0);
   const std::u16string text = FGrid.EditText();
