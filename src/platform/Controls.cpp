@@ -150,7 +150,7 @@ void TEdit::SetText(const std::u16string& value) {
 }
 
 void TLabel::PlaceBeside(TControl& box) {
-  const TTextSize size = Current().Widgets().TextExtent(Font, Text(), true);
+  const TSize size = Current().Widgets().TextExtent(Font, Text(), true);
   Bounds = {box.Bounds.Left - 3 - size.Width, box.Bounds.Top + (box.Bounds.Height - size.Height) / 2, size.Width,
             size.Height};
   FocusControl = &box;

@@ -53,12 +53,6 @@ struct TShortCut {
 // The letter after the first single "&" of a caption, in upper case; 0 when there is none.
 char16_t AcceleratorOf(const std::u16string& caption);
 
-// Width and height of a line of text in a font, in pixels.
-struct TTextSize {
-  int Width = 0;
-  int Height = 0;
-};
-
 class TControl;
 class TForm;
 
@@ -320,7 +314,7 @@ class IWidgetFactory {
   // Outer size for a form of this style and client size.
   virtual TSize OuterSize(const TForm& form) = 0;
   // A caption's size in this font; with `prefix`, "&" marks an accelerator and takes no room.
-  virtual TTextSize TextExtent(const TFont& font, const std::u16string& text, bool prefix) = 0;
+  virtual TSize TextExtent(const TFont& font, const std::u16string& text, bool prefix) = 0;
 };
 
 }  // namespace platform

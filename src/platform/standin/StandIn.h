@@ -114,7 +114,7 @@ class TStandInWidgets : public IWidgetFactory {
   void CreateForm(TForm& form) override;
   TSize OuterSize(const TForm& form) override;
   // Every character CharWidth wide, a line two pixels higher than the font's characters.
-  TTextSize TextExtent(const TFont& font, const std::u16string& text, bool prefix) override;
+  TSize TextExtent(const TFont& font, const std::u16string& text, bool prefix) override;
   void Forget(TForm* form);
 };
 

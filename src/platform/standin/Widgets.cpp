@@ -77,7 +77,7 @@ TSize TStandInWidgets::OuterSize(const TForm& form) {
   return {form.ClientWidth + 2 * cFrameWidth, form.ClientHeight + cCaptionHeight + 2 * cFrameWidth};
 }
 
-TTextSize TStandInWidgets::TextExtent(const TFont& font, const std::u16string& text, bool prefix) {
+TSize TStandInWidgets::TextExtent(const TFont& font, const std::u16string& text, bool prefix) {
   int shown = static_cast<int>(text.size());
   if (prefix) {
     for (std::size_t i = 0; i < text.size(); ++i) {

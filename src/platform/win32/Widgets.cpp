@@ -432,7 +432,7 @@ void TWin32Widgets::CreateForm(TForm& form) {
       SetWindowPos(H(control->Handle()), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-TTextSize TWin32Widgets::TextExtent(const TFont& font, const std::u16string& text, bool prefix) {
+TSize TWin32Widgets::TextExtent(const TFont& font, const std::u16string& text, bool prefix) {
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, FontFor(font));
   RECT rect{0, 0, 0, 0};

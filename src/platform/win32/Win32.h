@@ -69,7 +69,7 @@ class TWin32Widgets : public IWidgetFactory {
  public:
   void CreateForm(TForm& form) override;
   TSize OuterSize(const TForm& form) override;
-  TTextSize TextExtent(const TFont& font, const std::u16string& text, bool prefix) override;
+  TSize TextExtent(const TFont& font, const std::u16string& text, bool prefix) override;
 };
 
 // Peers of the custom controls, as children of the form window `form` with this control id.
