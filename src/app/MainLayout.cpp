@@ -15,7 +15,6 @@ void AttachLabel(platform::TLabel& label, platform::TEdit& edit, const std::u16s
   label.Font.Color = platform::clBlue;
   label.Alignment = platform::TAlignment::Right;
   label.PlaceBeside(edit);
-  edit.EditLabel = &label;
 }
 
 }  // namespace

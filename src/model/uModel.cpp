@@ -31,7 +31,6 @@ void TfrmModel::BuildLayout() {
   SystemMenu = false;
   MinimizeBox = false;
   MaximizeBox = false;
-  CloseBox = false;
   Color = platform::clBtnFace;
 
   Panel1.SetText(u"Panel1");
@@ -44,7 +43,6 @@ void TfrmModel::BuildLayout() {
   edtLicense.ReadOnly = true;
   edtLicense.Color = platform::clBtnFace;
   edtLicense.ImeOff = true;
-  edtLicense.EditLabel = &lblLicense;
   lblLicense.SetText(u"License :");
   lblLicense.Font.Color = platform::clBlue;
   lblLicense.Alignment = platform::TAlignment::Right;

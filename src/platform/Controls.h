@@ -198,7 +198,6 @@ class TEdit : public TControl {
   explicit TEdit(std::string name) : TControl(TControlKind::Edit, std::move(name)) { Color = clWindow; }
   bool ReadOnly = false;
   bool ImeOff = true;
-  TLabel* EditLabel = nullptr;  // not owned
   std::function<void()> OnChange;
   // Every change of the text runs OnChange, whoever made it.
   void SetText(const std::u16string& value) override;
@@ -257,7 +256,6 @@ class TForm : public TControl {
   bool SystemMenu = true;
   bool MinimizeBox = true;
   bool MaximizeBox = false;
-  bool CloseBox = true;
   int ClientWidth = 0;
   int ClientHeight = 0;
   // A sizeable form cannot be made smaller than this client area; 0: no limit.

@@ -50,7 +50,7 @@ TEST_F(ModelDialog, LayoutAndCreation) {
     EXPECT_EQ(d.Left(), (1920 - 471 - 2 * platform::standin::cFrameWidth) / 2);
     EXPECT_EQ(d.Top(), (1080 - 220 - platform::standin::cCaptionHeight - 2 * platform::standin::cFrameWidth) / 2);
     EXPECT_EQ(d.Border, platform::TForm::TBorder::Sizeable);
-    EXPECT_FALSE(d.SystemMenu || d.MinimizeBox || d.MaximizeBox || d.CloseBox);
+    EXPECT_FALSE(d.SystemMenu || d.MinimizeBox || d.MaximizeBox);
     struct TExpect {
       platform::TControl* Control;
       TRect Bounds;  // in the dialog's client area
@@ -80,7 +80,7 @@ TEST_F(ModelDialog, LayoutAndCreation) {
     EXPECT_TRUE(d.edtLicense.ReadOnly);
     EXPECT_TRUE(d.edtLicense.ImeOff);
     EXPECT_EQ(d.edtLicense.Color, platform::clBtnFace);
-    EXPECT_EQ(d.edtLicense.EditLabel, &d.lblLicense);
+    EXPECT_EQ(d.lblLicense.FocusControl, &d.edtLicense) << "the label leads to the licence box";
     EXPECT_EQ(d.lblLicense.Text(), u"License :");
     EXPECT_EQ(d.lblLicense.Font.Color, platform::clBlue);
     EXPECT_LE(d.lblLicense.FormBounds().Left + d.lblLicense.FormBounds().Width, 56) << "the label stands to the box's left";
