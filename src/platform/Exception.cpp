@@ -9,6 +9,9 @@ Exception::Exception(std::u16string message) : FMessage(std::move(message)), FUt
 EOSError::EOSError(unsigned long code, std::u16string systemText)
     : Exception(systemText), FCode(code), FSystemText(std::move(systemText)) {}
 
+EOSError::EOSError(std::u16string_view what, unsigned long code, std::u16string systemText)
+    : Exception(std::u16string(what) + u": " + systemText), FCode(code), FSystemText(std::move(systemText)) {}
+
 std::u16string Format(std::u16string_view pattern, std::initializer_list<std::u16string_view> args) {
   static constexpr std::u16string_view cPlaceholder = u"%s";
   std::u16string out;

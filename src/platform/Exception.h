@@ -2,6 +2,7 @@
 // Every error the program raises: what() is the message in UTF-8, Message() the same text in UTF-16.
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -20,6 +21,8 @@ class Exception : public std::exception {
 class EOSError : public Exception {
  public:
   EOSError(unsigned long code, std::u16string systemText);
+  // The message names the failed operation first: "<what>: <system text>".
+  EOSError(std::u16string_view what, unsigned long code, std::u16string systemText);
   unsigned long Code() const noexcept { return FCode; }
   const std::u16string& SystemText() const noexcept { return FSystemText; }
 

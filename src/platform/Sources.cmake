@@ -23,7 +23,9 @@ set(QUORVEL_WIN32_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/win32/CustomWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32/Dialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32/Files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/win32/Gdi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32/Grid.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/win32/Handles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32/Navigator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32/Shell.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32/Widgets.cpp

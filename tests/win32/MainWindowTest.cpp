@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/uMain.h"
+#include "platform/Exception.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32.h"
 #include "Win32Fixture.h"
@@ -218,6 +219,25 @@ TEST_F(Win32MainWindow, CloseWritesTheSettingsFileAndEndsTheLoop) {
   EXPECT_TRUE(app.Terminated()) << "the quit message marks the application as terminating";
   EXPECT_EQ(ReadIni(), "\xEF\xBB\xBF[main]\r\ntop=40\r\nleft=50\r\nfilename=\r\nPDFOut=1\r\n\r\n");
   app.MainWindow = nullptr;
+}
+
+// Windows refuses a window whose owner is gone: the form raises the system's reason rather than
+// going on without a window.
+TEST_F(Win32MainWindow, AWindowWindowsRefusesRaisesTheSystemsReason) {
+  platform::TForm owner("owner");
+  owner.CreateHandle();
+  DestroyWindow(Hwnd(owner));
+  platform::TForm dialog("dialog");
+  dialog.Owner = &owner;
+  try {
+    dialog.CreateHandle();
+    ADD_FAILURE() << "the window was made";
+  } catch (const platform::EOSError& error) {
+    EXPECT_EQ(error.Code(), static_cast<unsigned long>(ERROR_INVALID_WINDOW_HANDLE));
+    EXPECT_FALSE(error.SystemText().empty());
+    EXPECT_EQ(error.Message(), u"CreateWindowExW (QuorvelForm): " + error.SystemText());
+  }
+  EXPECT_EQ(dialog.Peer(), nullptr);
 }
 
 // The fixture's guard: a box answered in time goes unreported; one nobody answers is closed,

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/Handles.h"
+
 namespace platform::win32 {
 
 namespace {
@@ -26,7 +28,7 @@ void RegisterOnce(const wchar_t* className) {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = className;
-  RegisterClassExW(&wc);
+  Checked(RegisterClassExW(&wc), u"RegisterClassExW (" + U(className) + u")");
   registered.emplace_back(className);
 }
 
@@ -36,8 +38,9 @@ HWND CreateCustomWindow(const wchar_t* className, DWORD exStyle, DWORD style, TC
                         ICustomWindowPeer& peer) {
   RegisterOnce(className);
   TRect at = control.FormBounds();
-  HWND window = CreateWindowExW(exStyle, className, L"", style, at.Left, at.Top, at.Width, at.Height, form,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  HWND window = Checked(CreateWindowExW(exStyle, className, L"", style, at.Left, at.Top, at.Width, at.Height, form,
+                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr),
+                        u"CreateWindowExW (" + U(className) + u")");
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
   SetWindowLongPtrW(window, 0, reinterpret_cast<LONG_PTR>(&peer));
   return window;

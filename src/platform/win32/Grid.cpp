@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/win32/Handles.h"
+
 namespace platform::win32 {
 
 namespace {
@@ -90,7 +92,7 @@ class TWin32GridPeer : public IGridPeer, public ICustomWindowPeer {
   TCustomGrid& FGrid;
   HWND FWindow = nullptr;
   HWND FEditor = nullptr;
-  HFONT FFont = nullptr;  // owned
+  HFONT FFont = nullptr;  // the program's; not owned
   int FRowHeight = 18;
   int FDigitWidth = 6;
   int FOverhang = 0;
@@ -107,16 +109,15 @@ LRESULT CALLBACK EditorSubclass(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id) : FGrid(grid) {
-  FFont = CreateFontW(-grid.Font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, W(grid.Font.Name));
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, FFont);
-  TEXTMETRICW metrics;
-  GetTextMetricsW(dc, &metrics);
+  FFont = FontFor(grid.Font);
+  TEXTMETRICW metrics{};
   SIZE digit{};
-  GetTextExtentPoint32W(dc, L"0", 1, &digit);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  {
+    const TWindowDc screen;
+    const TSelection font(screen.Get(), FFont);
+    GetTextMetricsW(screen.Get(), &metrics);
+    GetTextExtentPoint32W(screen.Get(), L"0", 1, &digit);
+  }
   FRowHeight = metrics.tmHeight + 5;
   FDigitWidth = digit.cx;
   FOverhang = metrics.tmOverhang;
@@ -124,10 +125,12 @@ TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id) : FGrid(gri
   DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_CLIPCHILDREN | (grid.TabOrder >= 0 ? WS_TABSTOP : 0);
   FWindow = CreateCustomWindow(cGridClass, WS_EX_CLIENTEDGE, style, grid, form, id, *this);
   SendMessageW(FWindow, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
-  FEditor = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, FWindow, reinterpret_cast<HMENU>(1),
-                            GetModuleHandleW(nullptr), nullptr);
+  FEditor = Checked(CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, FWindow,
+                                    reinterpret_cast<HMENU>(1), GetModuleHandleW(nullptr), nullptr),
+                    u"CreateWindowExW (EDIT)");
   SendMessageW(FEditor, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
-  SetWindowSubclass(FEditor, EditorSubclass, cEditorSubclass, reinterpret_cast<DWORD_PTR>(this));
+  Checked(SetWindowSubclass(FEditor, EditorSubclass, cEditorSubclass, reinterpret_cast<DWORD_PTR>(this)),
+          u"SetWindowSubclass");
   ReportViewSize();
   UpdateScroll();
 }
@@ -135,7 +138,6 @@ TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id) : FGrid(gri
 TWin32GridPeer::~TWin32GridPeer() {
   if (IsWindow(FEditor)) RemoveWindowSubclass(FEditor, EditorSubclass, cEditorSubclass);
   DestroyCustomWindow(FWindow);
-  DeleteObject(FFont);
 }
 
 void TWin32GridPeer::Changed(TProperty what) {
@@ -162,12 +164,10 @@ void TWin32GridPeer::Changed(TProperty what) {
 }
 
 int TWin32GridPeer::TextWidth(const std::u16string& text) {
-  HDC dc = GetDC(FWindow);
-  HGDIOBJ old = SelectObject(dc, FFont);
+  const TWindowDc window(FWindow);
+  const TSelection font(window.Get(), FFont);
   SIZE size{};
-  GetTextExtentPoint32W(dc, W(text), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(FWindow, dc);
+  GetTextExtentPoint32W(window.Get(), W(text), static_cast<int>(text.size()), &size);
   return size.cx;
 }
 
@@ -299,11 +299,9 @@ void TWin32GridPeer::PaintIndicator(HDC dc, const RECT& cell, TGridIndicator ind
   switch (indicator) {
     case TGridIndicator::Browse: {
       POINT arrow[] = {{midX - 2, midY - 4}, {midX + 2, midY}, {midX - 2, midY + 4}};
-      HGDIOBJ brush = SelectObject(dc, GetSysColorBrush(COLOR_BTNTEXT));
-      HGDIOBJ pen = SelectObject(dc, GetStockObject(NULL_PEN));
+      const TSelection brush(dc, GetSysColorBrush(COLOR_BTNTEXT));
+      const TSelection pen(dc, GetStockObject(NULL_PEN));
       Polygon(dc, arrow, 3);
-      SelectObject(dc, pen);
-      SelectObject(dc, brush);
       break;
     }
     case TGridIndicator::Edit:
@@ -321,14 +319,17 @@ void TWin32GridPeer::PaintIndicator(HDC dc, const RECT& cell, TGridIndicator ind
 void TWin32GridPeer::Paint(HDC target) {
   RECT client;
   GetClientRect(FWindow, &client);
-  HDC dc = CreateCompatibleDC(target);
-  HBITMAP bitmap = CreateCompatibleBitmap(target, std::max(1L, client.right), std::max(1L, client.bottom));
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  HGDIOBJ oldFont = SelectObject(dc, FFont);
+  // Drawn off screen and copied in one piece, so that the grid does not flicker.
+  const TOwnedMemoryDc memory(CreateCompatibleDC(target));
+  const TOwnedBitmap bitmap(CreateCompatibleBitmap(target, std::max(1L, client.right), std::max(1L, client.bottom)));
+  if (!memory || !bitmap) return;
+  HDC dc = memory.Get();
+  const TSelection bitmapSelected(dc, bitmap.Get());
+  const TSelection fontSelected(dc, FFont);
   FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
   SetBkMode(dc, TRANSPARENT);
-  HPEN line = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
-  HGDIOBJ oldPen = SelectObject(dc, line);
+  const TOwnedPen line(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
+  const TSelection lineSelected(dc, line.Get());
 
   const int cols = FGrid.ColCount();
   const int rows = FGrid.RowCount();
@@ -378,12 +379,6 @@ void TWin32GridPeer::Paint(HDC target) {
   }
 
   BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-  SelectObject(dc, oldPen);
-  DeleteObject(line);
-  SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
 }
 
 void TWin32GridPeer::Answer(TGridQuery& query) {
@@ -460,10 +455,8 @@ LRESULT TWin32GridPeer::EditorProc(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT TWin32GridPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(FWindow, &paint);
-      Paint(dc);
-      EndPaint(FWindow, &paint);
+      const TPaint paint(FWindow);
+      Paint(paint.Dc());
       return 0;
     }
     case WM_ERASEBKGND:

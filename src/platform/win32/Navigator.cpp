@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/win32/Handles.h"
+
 namespace platform::win32 {
 
 namespace {
@@ -20,14 +22,14 @@ void DrawGlyph(HDC dc, TNavigatorGlyph glyph, const RECT& rect, COLORREF colour)
   const int k = std::max(3, static_cast<int>(rect.bottom - rect.top) / 7);  // half a triangle's height
   const int cx = static_cast<int>(rect.left + rect.right) / 2;
   const int cy = static_cast<int>(rect.top + rect.bottom) / 2;
-  HBRUSH brush = CreateSolidBrush(colour);
-  HPEN thin = CreatePen(PS_SOLID, 1, colour);
-  HPEN thick = CreatePen(PS_SOLID, 2, colour);
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
-  HGDIOBJ oldPen = SelectObject(dc, thin);
+  const TOwnedBrush brush(CreateSolidBrush(colour));
+  const TOwnedPen thin(CreatePen(PS_SOLID, 1, colour));
+  const TOwnedPen thick(CreatePen(PS_SOLID, 2, colour));
+  const TSelection brushSelected(dc, brush.Get());
+  const TSelection thinSelected(dc, thin.Get());
   auto fill = [&](int left, int top, int right, int bottom) {
     RECT box{left, top, right, bottom};
-    FillRect(dc, &box, brush);
+    FillRect(dc, &box, brush.Get());
   };
   // A triangle whose tip points left or right, its tip at x.
   auto sideways = [&](int x, bool left) {
@@ -68,22 +70,19 @@ void DrawGlyph(HDC dc, TNavigatorGlyph glyph, const RECT& rect, COLORREF colour)
       Polygon(dc, points, 3);
       break;
     }
-    case TNavigatorGlyph::Check:
-      SelectObject(dc, thick);
+    case TNavigatorGlyph::Check: {
+      const TSelection thickSelected(dc, thick.Get());
       line(cx - k, cy, cx - k / 3, cy + k - 1);
       line(cx - k / 3, cy + k - 1, cx + k, cy - k);
       break;
-    case TNavigatorGlyph::Cross:
-      SelectObject(dc, thick);
+    }
+    case TNavigatorGlyph::Cross: {
+      const TSelection thickSelected(dc, thick.Get());
       line(cx - k + 1, cy - k + 1, cx + k - 1, cy + k - 1);
       line(cx - k + 1, cy + k - 1, cx + k - 1, cy - k + 1);
       break;
+    }
   }
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBrush);
-  DeleteObject(thick);
-  DeleteObject(thin);
-  DeleteObject(brush);
 }
 
 class TWin32NavigatorPeer : public IControlPeer, public ICustomWindowPeer {
@@ -103,21 +102,20 @@ class TWin32NavigatorPeer : public IControlPeer, public ICustomWindowPeer {
 
   TCustomNavigator& FNavigator;
   HWND FWindow = nullptr;
-  HWND FTip = nullptr;
-  HFONT FFont = nullptr;  // the tool tips' font; owned
+  TOwnedWindow FTip;
   std::vector<std::wstring> FHints;  // the tool tips point into these
   int FPressed = -1;
   bool FOver = false;
 };
 
 TWin32NavigatorPeer::TWin32NavigatorPeer(TCustomNavigator& navigator, HWND form, int id) : FNavigator(navigator) {
-  FFont = CreateFontW(-navigator.Font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, W(navigator.Font.Name));
   FWindow = CreateCustomWindow(cNavigatorClass, 0, WS_CHILD | WS_VISIBLE, navigator, form, id, *this);
   if (!navigator.ShowHint) return;
-  FTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FWindow, nullptr, GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(FTip, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
+  FTip.Reset(Checked(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FWindow, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr),
+                     u"CreateWindowExW (tooltips_class32)"));
+  SendMessageW(FTip.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(navigator.Font)), FALSE);
   for (int i = 0; i < navigator.ButtonCount(); ++i) {
     std::u16string hint = navigator.ButtonHint(i);
     FHints.emplace_back(hint.begin(), hint.end());
@@ -131,15 +129,14 @@ TWin32NavigatorPeer::TWin32NavigatorPeer(TCustomNavigator& navigator, HWND form,
     tool.uId = static_cast<UINT_PTR>(i);
     tool.rect = ButtonRect(i);
     tool.lpszText = FHints[static_cast<std::size_t>(i)].data();
-    SendMessageW(FTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(FTip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
 }
 
 TWin32NavigatorPeer::~TWin32NavigatorPeer() {
   if (IsWindow(FWindow)) KillTimer(FWindow, cRepeatTimer);
-  if (FTip && IsWindow(FTip)) DestroyWindow(FTip);
+  FTip.Reset();
   DestroyCustomWindow(FWindow);
-  DeleteObject(FFont);
 }
 
 void TWin32NavigatorPeer::Changed(TProperty what) {
@@ -187,16 +184,18 @@ void TWin32NavigatorPeer::UpdateToolRects() {
     tool.hwnd = FWindow;
     tool.uId = static_cast<UINT_PTR>(i);
     tool.rect = ButtonRect(i);
-    SendMessageW(FTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(FTip.Get(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
   }
 }
 
 void TWin32NavigatorPeer::Paint(HDC target) {
   RECT client;
   GetClientRect(FWindow, &client);
-  HDC dc = CreateCompatibleDC(target);
-  HBITMAP bitmap = CreateCompatibleBitmap(target, std::max(1L, client.right), std::max(1L, client.bottom));
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  const TOwnedMemoryDc memory(CreateCompatibleDC(target));
+  const TOwnedBitmap bitmap(CreateCompatibleBitmap(target, std::max(1L, client.right), std::max(1L, client.bottom)));
+  if (!memory || !bitmap) return;
+  HDC dc = memory.Get();
+  const TSelection bitmapSelected(dc, bitmap.Get());
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
   for (int i = 0; i < FNavigator.ButtonCount(); ++i) {
     RECT rect = ButtonRect(i);
@@ -216,9 +215,6 @@ void TWin32NavigatorPeer::Paint(HDC target) {
     DrawGlyph(dc, glyph, rect, GetSysColor(COLOR_BTNSHADOW));
   }
   BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
 }
 
 void TWin32NavigatorPeer::Release() {
@@ -231,10 +227,8 @@ void TWin32NavigatorPeer::Release() {
 LRESULT TWin32NavigatorPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(FWindow, &paint);
-      Paint(dc);
-      EndPaint(FWindow, &paint);
+      const TPaint paint(FWindow);
+      Paint(paint.Dc());
       return 0;
     }
     case WM_ERASEBKGND:

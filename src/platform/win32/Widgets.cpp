@@ -1,5 +1,6 @@
 // Forms and controls as real Win32 windows. Each peer pushes its control's state to its
 // window; the window procedure turns notifications back into the control's User* calls.
+#include "platform/win32/Handles.h"
 #include "platform/win32/Win32.h"
 
 #include <commctrl.h>
@@ -27,36 +28,6 @@ DWORD FormStyle(const TForm& form) {
 
 // An unowned form has its own task-bar button.
 DWORD FormExStyle(const TForm& form) { return form.Owner ? WS_EX_DLGMODALFRAME : WS_EX_APPWINDOW; }
-
-// Fonts by (name, height); they live as long as the process.
-HFONT FontFor(const TFont& font) {
-  struct TEntry {
-    std::u16string Name;
-    int Height;
-    HFONT Font;
-  };
-  static std::vector<TEntry> fonts;
-  for (const TEntry& entry : fonts)
-    if (entry.Name == font.Name && entry.Height == font.Height) return entry.Font;
-  HFONT created = CreateFontW(-font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, W(font.Name));
-  fonts.push_back({font.Name, font.Height, created});
-  return created;
-}
-
-HBRUSH BrushFor(TColor color) {
-  if (color & cSystemColor) return GetSysColorBrush(static_cast<int>(color & 0xFF));
-  struct TEntry {
-    TColor Color;
-    HBRUSH Brush;
-  };
-  static std::vector<TEntry> brushes;
-  for (const TEntry& entry : brushes)
-    if (entry.Color == color) return entry.Brush;
-  HBRUSH created = CreateSolidBrush(ColorRef(color));
-  brushes.push_back({color, created});
-  return created;
-}
 
 TControl* ControlOf(HWND window) { return reinterpret_cast<TControl*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
@@ -114,31 +85,29 @@ class TWin32FormPeer : public IFormPeer {
  public:
   TWin32FormPeer(TForm& form, HWND window) : FForm(form), FWindow(window) {}
   ~TWin32FormPeer() override {
-    if (IsWindow(FWindow)) {
-      SetWindowLongPtrW(FWindow, GWLP_USERDATA, 0);
-      DestroyWindow(FWindow);
-    }
+    if (IsWindow(Window())) SetWindowLongPtrW(Window(), GWLP_USERDATA, 0);
   }
-  THandle Handle() const override { return T(FWindow); }
+  THandle Handle() const override { return T(Window()); }
+  HWND Window() const { return FWindow.Get(); }
   void Changed(TProperty what) override {
-    if (what == TProperty::Text) SetWindowTextW(FWindow, W(FForm.Text()));
+    if (what == TProperty::Text) SetWindowTextW(Window(), W(FForm.Text()));
     if (what == TProperty::Bounds)
-      SetWindowPos(FWindow, nullptr, FForm.Left(), FForm.Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (what == TProperty::Enabled) EnableWindow(FWindow, FForm.Enabled() ? TRUE : FALSE);
+      SetWindowPos(Window(), nullptr, FForm.Left(), FForm.Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (what == TProperty::Enabled) EnableWindow(Window(), FForm.Enabled() ? TRUE : FALSE);
   }
   TRect WindowRect() const override {
     RECT rect;
     WINDOWPLACEMENT placement;
     placement.length = sizeof(placement);
-    if (IsIconic(FWindow) && GetWindowPlacement(FWindow, &placement)) {
+    if (IsIconic(Window()) && GetWindowPlacement(Window(), &placement)) {
       // The restored rectangle is in work-area coordinates.
       rect = placement.rcNormalPosition;
       MONITORINFO monitor;
       monitor.cbSize = sizeof(monitor);
-      if (GetMonitorInfoW(MonitorFromWindow(FWindow, MONITOR_DEFAULTTOPRIMARY), &monitor))
+      if (GetMonitorInfoW(MonitorFromWindow(Window(), MONITOR_DEFAULTTOPRIMARY), &monitor))
         OffsetRect(&rect, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
     } else {
-      GetWindowRect(FWindow, &rect);
+      GetWindowRect(Window(), &rect);
     }
     return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
   }
@@ -147,17 +116,17 @@ class TWin32FormPeer : public IFormPeer {
   }
   TControl* Focused() const override {
     HWND focus = GetFocus();
-    if (!focus || GetAncestor(focus, GA_ROOT) != FWindow) return nullptr;
-    while (focus && GetParent(focus) != FWindow) focus = GetParent(focus);
+    if (!focus || GetAncestor(focus, GA_ROOT) != Window()) return nullptr;
+    while (focus && GetParent(focus) != Window()) focus = GetParent(focus);
     return focus ? ControlOf(focus) : nullptr;
   }
   void Show() override {
-    ShowWindow(FWindow, SW_SHOWNORMAL);
-    UpdateWindow(FWindow);
+    ShowWindow(Window(), SW_SHOWNORMAL);
+    UpdateWindow(Window());
     FocusFirst();
   }
   int ShowModal() override {
-    HWND owner = GetWindow(FWindow, GW_OWNER);
+    HWND owner = GetWindow(Window(), GW_OWNER);
     if (owner) EnableWindow(owner, FALSE);
     Show();
     MSG message;
@@ -175,13 +144,13 @@ class TWin32FormPeer : public IFormPeer {
     }
     // The owner comes back before this window hides, so the activation returns to it.
     if (owner) EnableWindow(owner, TRUE);
-    ShowWindow(FWindow, SW_HIDE);
+    ShowWindow(Window(), SW_HIDE);
     return FForm.ModalResult;
   }
   void Close() override {
-    ShowWindow(FWindow, SW_HIDE);
+    ShowWindow(Window(), SW_HIDE);
     auto& app = static_cast<TWin32App&>(Current().App());
-    if (FWindow == app.MainWindow) PostQuitMessage(0);
+    if (Window() == app.MainWindow) PostQuitMessage(0);
   }
   void FocusFirst() {
     TControl* first = nullptr;
@@ -194,7 +163,7 @@ class TWin32FormPeer : public IFormPeer {
 
  private:
   TForm& FForm;
-  HWND FWindow;
+  TOwnedWindow FWindow;
 };
 
 TControl* FindById(TForm& form, int id) {
@@ -227,7 +196,8 @@ void ShowPopup(TForm& form, HWND window, LPARAM lParam) {
   TPopupMenu* popup = form.PopupMenu;
   if (!popup) return;
   popup->BeforePopup();
-  HMENU menu = CreatePopupMenu();
+  TOwnedMenu owned(Checked(CreatePopupMenu(), u"CreatePopupMenu"));
+  HMENU menu = owned.Get();
   for (std::size_t i = 0; i < popup->Items.size(); ++i) {
     const TMenuItem& item = popup->Items[i];
     if (item.IsSeparator()) {
@@ -248,7 +218,6 @@ void ShowPopup(TForm& form, HWND window, LPARAM lParam) {
   }
   UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window, nullptr));
-  DestroyMenu(menu);
   if (chosen >= cFirstMenuId && chosen < cFirstMenuId + popup->Items.size()) popup->Items[chosen - cFirstMenuId].UserClick();
 }
 
@@ -345,7 +314,7 @@ void RegisterFormClass() {
   wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
   if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
   wc.lpszClassName = cFormClass;
-  RegisterClassExW(&wc);
+  Checked(RegisterClassExW(&wc), u"RegisterClassExW (QuorvelForm)");
   registered = true;
 }
 
@@ -391,8 +360,10 @@ HWND CreateChild(TForm& form, HWND parent, TControl& control, int id) {
   if (!control.Enabled()) style |= WS_DISABLED;
   (void)form;
   TRect at = control.FormBounds();
-  HWND window = CreateWindowExW(exStyle, className, W(control.Text()), style, at.Left, at.Top, at.Width, at.Height, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  HWND window = Checked(CreateWindowExW(exStyle, className, W(control.Text()), style, at.Left, at.Top, at.Width, at.Height,
+                                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                                        nullptr),
+                        u"CreateWindowExW (" + U(className) + u")");
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.Font)), FALSE);
   if (auto* box = dynamic_cast<TCheckBox*>(&control))
@@ -407,8 +378,9 @@ void TWin32Widgets::CreateForm(TForm& form) {
   RegisterFormClass();
   TSize outer = OuterSize(form);
   HWND owner = form.Owner ? H(form.Owner->Handle()) : nullptr;
-  HWND window = CreateWindowExW(FormExStyle(form), cFormClass, W(form.Text()), FormStyle(form), form.Left(), form.Top(),
-                                outer.Width, outer.Height, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND window = Checked(CreateWindowExW(FormExStyle(form), cFormClass, W(form.Text()), FormStyle(form), form.Left(),
+                                        form.Top(), outer.Width, outer.Height, owner, nullptr, GetModuleHandleW(nullptr), nullptr),
+                        u"CreateWindowExW (QuorvelForm)");
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&form));
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(form.Font)), FALSE);
   form.AttachPeer(std::make_unique<TWin32FormPeer>(form, window));
@@ -433,12 +405,11 @@ void TWin32Widgets::CreateForm(TForm& form) {
 }
 
 TSize TWin32Widgets::TextExtent(const TFont& font, const std::u16string& text, bool prefix) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, FontFor(font));
+  const TWindowDc screen;
+  const TSelection selected(screen.Get(), FontFor(font));
   RECT rect{0, 0, 0, 0};
-  DrawTextW(dc, W(text), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_SINGLELINE | (prefix ? 0 : DT_NOPREFIX));
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  DrawTextW(screen.Get(), W(text), static_cast<int>(text.size()), &rect,
+            DT_CALCRECT | DT_SINGLELINE | (prefix ? 0 : DT_NOPREFIX));
   return {rect.right - rect.left, rect.bottom - rect.top};
 }
 

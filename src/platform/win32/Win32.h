@@ -24,6 +24,10 @@ inline HWND H(THandle handle) { return reinterpret_cast<HWND>(handle); }
 inline THandle T(HWND window) { return reinterpret_cast<THandle>(window); }
 
 COLORREF ColorRef(TColor color);
+// The program's fonts by name and height, and its solid brushes by colour (a system colour gives
+// the system's brush): shared by all windows and kept for the process's life; not the caller's.
+HFONT FontFor(const TFont& font);
+HBRUSH BrushFor(TColor color);
 
 class TWin32Shell : public IShell {
  public:
