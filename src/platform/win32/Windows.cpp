@@ -1,3 +1,4 @@
+#include <exception>
 #include <vector>
 
 #include "platform/win32/Win32.h"
@@ -5,14 +6,31 @@
 namespace platform::win32 {
 
 namespace {
+
+// What the enumeration carries through Windows' code: the callback, and the error it raised.
+struct TEnumeration {
+  const std::function<bool(THandle)>& Callback;
+  std::exception_ptr Error;
+};
+
+// No error may unwind through Windows' code: the first one ends the enumeration, and
+// EnumWindows raises it again to its caller, as the stand-in's enumeration lets it through.
 BOOL CALLBACK EnumThunk(HWND window, LPARAM context) {
-  auto* callback = reinterpret_cast<const std::function<bool(THandle)>*>(context);
-  return (*callback)(T(window)) ? TRUE : FALSE;
+  auto& enumeration = *reinterpret_cast<TEnumeration*>(context);
+  try {
+    return enumeration.Callback(T(window)) ? TRUE : FALSE;
+  } catch (...) {
+    enumeration.Error = std::current_exception();
+  }
+  return FALSE;
 }
+
 }  // namespace
 
 void TWin32Windows::EnumWindows(const std::function<bool(THandle)>& callback) {
-  ::EnumWindows(EnumThunk, reinterpret_cast<LPARAM>(&callback));
+  TEnumeration enumeration{callback, nullptr};
+  ::EnumWindows(EnumThunk, reinterpret_cast<LPARAM>(&enumeration));
+  if (enumeration.Error) std::rethrow_exception(enumeration.Error);
 }
 
 std::u16string TWin32Windows::WindowTitle(THandle window, int maxCount) {
