@@ -34,11 +34,11 @@ int TModelGrid::ColWidth(int col) const {
   if (col >= 0 && col < static_cast<int>(FColWidths.size()) && FColWidths[static_cast<std::size_t>(col)] > 0)
     return FColWidths[static_cast<std::size_t>(col)];
   const TField& field = Table().Fields(col);
-  platform::IGridPeer* peer = GridPeer();
-  if (!peer) return 64;
-  const int overhang = peer->Overhang();
-  const int width = (peer->DigitWidth() - overhang) * field.DisplayWidth + overhang + 4;
-  return std::max(width, peer->TextWidth(field.DisplayLabel) + 4);
+  platform::IGridMetrics* metrics = Metrics();
+  if (!metrics) return 64;
+  const int overhang = metrics->Overhang();
+  const int width = (metrics->DigitWidth() - overhang) * field.DisplayWidth + overhang + 4;
+  return std::max(width, metrics->TextWidth(field.DisplayLabel) + 4);
 }
 
 platform::TGridIndicator TModelGrid::Indicator(int row) const {

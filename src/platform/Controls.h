@@ -35,9 +35,9 @@ struct TFont {
   TColor Color = clWindowText;
 };
 
-enum class TControlKind { Form, Edit, Button, CheckBox, Label, Panel, Custom };
+enum class TControlKind { Form, Edit, Button, CheckBox, Label, Panel, Grid, Navigator };
 enum class TAlignment { Left, Right, Center };
-enum class TProperty { Text, Enabled, Checked, Bounds, ReadOnly, Focus, Action, Content };
+enum class TProperty { Text, Enabled, Checked, Bounds, Action, Content };
 
 // A letter key with its modifiers; a shortcut matches only with exactly these modifiers. 0 is none.
 struct TShortCut {

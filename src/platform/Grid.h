@@ -28,16 +28,19 @@ struct TEditorCaret {
 };
 
 // What a grid's backend peer measures in the grid's font, in pixels.
-class IGridPeer : public IControlPeer {
+class IGridMetrics {
  public:
   virtual int TextWidth(const std::u16string& text) = 0;
   virtual int DigitWidth() = 0;  // of "0"
   virtual int Overhang() = 0;
+
+ protected:
+  ~IGridMetrics() = default;
 };
 
 class TCustomGrid : public TControl {
  public:
-  explicit TCustomGrid(std::string name) : TControl(TControlKind::Custom, std::move(name)) { Color = clWindow; }
+  explicit TCustomGrid(std::string name) : TControl(TControlKind::Grid, std::move(name)) { Color = clWindow; }
 
   // The client area's columns, in pixels: the indicator column, then the data columns from
   // LeftCol on, each followed by a grid line.
@@ -87,7 +90,8 @@ class TCustomGrid : public TControl {
 
   // The backend redraws and re-reads the editor.
   void Invalidate() { Notify(TProperty::Content); }
-  IGridPeer* GridPeer() const { return dynamic_cast<IGridPeer*>(Peer()); }
+  // The peer's measurements; null while the grid has no peer.
+  IGridMetrics* Metrics() const { return dynamic_cast<IGridMetrics*>(Peer()); }
 };
 
 }  // namespace platform

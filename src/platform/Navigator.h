@@ -23,7 +23,7 @@ enum class TNavigatorGlyph {
 
 class TCustomNavigator : public TControl {
  public:
-  explicit TCustomNavigator(std::string name) : TControl(TControlKind::Custom, std::move(name)) {}
+  explicit TCustomNavigator(std::string name) : TControl(TControlKind::Navigator, std::move(name)) {}
 
   bool ShowHint = false;
   // A repeating button clicks when pressed, after RepeatDelay and then every RepeatInterval

@@ -6,23 +6,20 @@ namespace platform::standin {
 
 namespace {
 
-class TStandInGridPeer : public IGridPeer {
+class TStandInGridPeer final : public TStandInPeer, public IGridMetrics {
  public:
-  TStandInGridPeer(TStandInWidgets& owner, THandle handle) : FOwner(owner), FHandle(handle) {}
-  void Changed(TProperty) override {}
-  THandle Handle() const override { return FHandle; }
+  TStandInGridPeer(TStandInWidgets& owner, THandle handle) : TStandInPeer(handle), FOwner(owner) {}
   int TextWidth(const std::u16string& text) override { return FOwner.CharWidth * static_cast<int>(text.size()); }
   int DigitWidth() override { return FOwner.DigitWidth; }
   int Overhang() override { return FOwner.Overhang; }
 
  private:
   TStandInWidgets& FOwner;
-  THandle FHandle;
 };
 
 }  // namespace
 
-std::unique_ptr<IControlPeer> CreateGridPeer(TCustomGrid&, TStandInWidgets& owner, THandle handle) {
+std::unique_ptr<IControlPeer> CreateGridPeer(TStandInWidgets& owner, THandle handle) {
   return std::make_unique<TStandInGridPeer>(owner, handle);
 }
 

@@ -118,8 +118,20 @@ class TStandInWidgets : public IWidgetFactory {
   void Forget(TForm* form);
 };
 
-std::unique_ptr<IControlPeer> CreateGridPeer(TCustomGrid& grid, TStandInWidgets& owner, THandle handle);
-std::unique_ptr<IControlPeer> CreateNavigatorPeer(TCustomNavigator& navigator, THandle handle);
+// A control's peer in memory: a handle of its own and nothing to show.
+class TStandInPeer : public IControlPeer {
+ public:
+  explicit TStandInPeer(THandle handle) : FHandle(handle) {}
+  void Changed(TProperty) override {}
+  THandle Handle() const override { return FHandle; }
+
+ private:
+  THandle FHandle;
+};
+
+// The form's peer remembers the focus; the grid's measures text with the owner's metrics.
+std::unique_ptr<IFormPeer> CreateFormPeer(TForm& form, TStandInWidgets& owner, THandle handle);
+std::unique_ptr<IControlPeer> CreateGridPeer(TStandInWidgets& owner, THandle handle);
 
 class TStandInPlatform : public TPlatform {
  public:

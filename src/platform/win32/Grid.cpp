@@ -1,15 +1,12 @@
 // A grid as a window of its own that draws what its TCustomGrid reports, with a real edit
 // control as the in-place editor. Keys, characters, clicks and the focus go back to the grid.
-#include "platform/win32/CustomWindow.h"
+#include "platform/win32/Peers.h"
 
 #include <commctrl.h>
 #include <imm.h>
 #include <windowsx.h>
 
 #include <algorithm>
-#include <vector>
-
-#include "platform/win32/Handles.h"
 
 namespace platform::win32 {
 
@@ -46,31 +43,22 @@ bool KeyOf(WPARAM vk, TKey& key) {
   }
 }
 
-std::u16string WindowText(HWND window) {
-  int length = GetWindowTextLengthW(window);
-  std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
-  GetWindowTextW(window, text.data(), length + 1);
-  return U(text.data());
-}
-
 UINT DrawAlignment(TAlignment alignment) {
   return alignment == TAlignment::Center ? DT_CENTER : alignment == TAlignment::Right ? DT_RIGHT : DT_LEFT;
 }
 
-class TWin32GridPeer : public IGridPeer, public ICustomWindowPeer {
+class TWin32GridPeer final : public TCustomWindowPeer, public IGridMetrics {
  public:
   TWin32GridPeer(TCustomGrid& grid, HWND form, int id);
   ~TWin32GridPeer() override;
-  THandle Handle() const override { return T(FWindow); }
   void Changed(TProperty what) override;
   int TextWidth(const std::u16string& text) override;
   int DigitWidth() override { return FDigitWidth; }
   int Overhang() override { return FOverhang; }
-
-  LRESULT Proc(UINT message, WPARAM wParam, LPARAM lParam) override;
   LRESULT EditorProc(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam) override;
   int RowStep() const { return FRowHeight + cLine; }
   int VisibleRows() const;
   int ClientWidth() const;
@@ -79,20 +67,19 @@ class TWin32GridPeer : public IGridPeer, public ICustomWindowPeer {
   RECT CellRect(int row, int col) const;  // row -1: the title row
   bool HitCell(int x, int y, int& row, int& col) const;
   int HitTitleBorder(int x, int y) const;  // the column whose right border is at x; -1 for none
-  bool Inside(HWND window) const { return window && (window == FWindow || IsChild(FWindow, window)); }
+  bool Inside(HWND window) const { return window && (window == Window() || IsChild(Window(), window)); }
   bool EditorForwards(WPARAM vk, TKey& key) const;
   LRESULT Scroll(TScrollBar bar, WORD request);
   void LostFocus(HWND to);
   void SyncEditor();
   void UpdateScroll();
-  void Paint(HDC dc);
+  void Paint(HDC dc, const RECT& client) override;
   void PaintIndicator(HDC dc, const RECT& cell, TGridIndicator indicator);
   void Answer(TGridQuery& query);
 
   TCustomGrid& FGrid;
-  HWND FWindow = nullptr;
-  HWND FEditor = nullptr;
-  HFONT FFont = nullptr;  // the program's; not owned
+  HFONT FFont;             // the program's; not owned
+  HWND FEditor = nullptr;  // a child of the grid's window, which takes it along
   int FRowHeight = 18;
   int FDigitWidth = 6;
   int FOverhang = 0;
@@ -108,8 +95,10 @@ LRESULT CALLBACK EditorSubclass(HWND window, UINT message, WPARAM wParam, LPARAM
   return GuardedProc([&] { return peer->EditorProc(message, wParam, lParam); });
 }
 
-TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id) : FGrid(grid) {
-  FFont = FontFor(grid.Font);
+TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id)
+    : TCustomWindowPeer(grid, cGridClass, WS_EX_CLIENTEDGE, WS_VSCROLL | WS_HSCROLL | WS_CLIPCHILDREN, form, id),
+      FGrid(grid),
+      FFont(FontFor(grid.Font)) {
   TEXTMETRICW metrics{};
   SIZE digit{};
   {
@@ -122,10 +111,7 @@ TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id) : FGrid(gri
   FDigitWidth = digit.cx;
   FOverhang = metrics.tmOverhang;
 
-  DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_CLIPCHILDREN | (grid.TabOrder >= 0 ? WS_TABSTOP : 0);
-  FWindow = CreateCustomWindow(cGridClass, WS_EX_CLIENTEDGE, style, grid, form, id, *this);
-  SendMessageW(FWindow, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
-  FEditor = Checked(CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, FWindow,
+  FEditor = Checked(CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, Window(),
                                     reinterpret_cast<HMENU>(1), GetModuleHandleW(nullptr), nullptr),
                     u"CreateWindowExW (EDIT)");
   SendMessageW(FEditor, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
@@ -137,34 +123,18 @@ TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id) : FGrid(gri
 
 TWin32GridPeer::~TWin32GridPeer() {
   if (IsWindow(FEditor)) RemoveWindowSubclass(FEditor, EditorSubclass, cEditorSubclass);
-  DestroyCustomWindow(FWindow);
 }
 
 void TWin32GridPeer::Changed(TProperty what) {
-  switch (what) {
-    case TProperty::Content:
-      SyncEditor();
-      UpdateScroll();
-      InvalidateRect(FWindow, nullptr, FALSE);
-      break;
-    case TProperty::Bounds: {
-      TRect at = FGrid.FormBounds();
-      SetWindowPos(FWindow, nullptr, at.Left, at.Top, at.Width, at.Height, SWP_NOZORDER | SWP_NOACTIVATE);
-      break;
-    }
-    case TProperty::Enabled:
-      EnableWindow(FWindow, FGrid.Enabled() ? TRUE : FALSE);
-      break;
-    case TProperty::Focus:
-      ::SetFocus(FWindow);
-      break;
-    default:
-      break;
-  }
+  TCustomWindowPeer::Changed(what);
+  if (what != TProperty::Content) return;
+  SyncEditor();
+  UpdateScroll();
+  InvalidateRect(Window(), nullptr, FALSE);
 }
 
 int TWin32GridPeer::TextWidth(const std::u16string& text) {
-  const TWindowDc window(FWindow);
+  const TWindowDc window(Window());
   const TSelection font(window.Get(), FFont);
   SIZE size{};
   GetTextExtentPoint32W(window.Get(), W(text), static_cast<int>(text.size()), &size);
@@ -173,13 +143,13 @@ int TWin32GridPeer::TextWidth(const std::u16string& text) {
 
 int TWin32GridPeer::VisibleRows() const {
   RECT client;
-  GetClientRect(FWindow, &client);
+  GetClientRect(Window(), &client);
   return std::max(1, static_cast<int>((client.bottom - RowStep()) / RowStep()));
 }
 
 int TWin32GridPeer::ClientWidth() const {
   RECT client;
-  GetClientRect(FWindow, &client);
+  GetClientRect(Window(), &client);
   return client.right;
 }
 
@@ -218,9 +188,9 @@ int TWin32GridPeer::HitTitleBorder(int x, int y) const {
 
 void TWin32GridPeer::LostFocus(HWND to) {
   // Only a move to another control of the same window is a leave; message boxes are not.
-  if (!to || Inside(to) || GetAncestor(to, GA_ROOT) != GetAncestor(FWindow, GA_ROOT)) return;
+  if (!to || Inside(to) || GetAncestor(to, GA_ROOT) != GetAncestor(Window(), GA_ROOT)) return;
   // After the focus change has completed, so that an error box can hand the focus back.
-  PostMessageW(FWindow, cExitMessage, 0, 0);
+  PostMessageW(Window(), cExitMessage, 0, 0);
 }
 
 void TWin32GridPeer::SyncEditor() {
@@ -233,7 +203,7 @@ void TWin32GridPeer::SyncEditor() {
     if (IsWindowVisible(FEditor)) {
       const bool hadFocus = GetFocus() == FEditor;
       ShowWindow(FEditor, SW_HIDE);
-      if (hadFocus) ::SetFocus(FWindow);
+      if (hadFocus) ::SetFocus(Window());
     }
     return;
   }
@@ -272,7 +242,7 @@ void TWin32GridPeer::SyncEditor() {
     }
     FImeOn = ime;
   }
-  if (GetFocus() == FWindow) ::SetFocus(FEditor);
+  if (GetFocus() == Window()) ::SetFocus(FEditor);
 }
 
 void TWin32GridPeer::UpdateScroll() {
@@ -284,13 +254,13 @@ void TWin32GridPeer::UpdateScroll() {
   info.nMax = std::max(0, FGrid.RowCount() - 1);
   info.nPage = static_cast<UINT>(VisibleRows());
   info.nPos = FGrid.TopRow();
-  SetScrollInfo(FWindow, SB_VERT, &info, TRUE);
+  SetScrollInfo(Window(), SB_VERT, &info, TRUE);
   // In columns, and only while they do not all fit.
   info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
   info.nMax = FGrid.MaxLeftCol();
   info.nPage = 1;
   info.nPos = FGrid.LeftCol();
-  SetScrollInfo(FWindow, SB_HORZ, &info, TRUE);
+  SetScrollInfo(Window(), SB_HORZ, &info, TRUE);
 }
 
 void TWin32GridPeer::PaintIndicator(HDC dc, const RECT& cell, TGridIndicator indicator) {
@@ -316,15 +286,7 @@ void TWin32GridPeer::PaintIndicator(HDC dc, const RECT& cell, TGridIndicator ind
   }
 }
 
-void TWin32GridPeer::Paint(HDC target) {
-  RECT client;
-  GetClientRect(FWindow, &client);
-  // Drawn off screen and copied in one piece, so that the grid does not flicker.
-  const TOwnedMemoryDc memory(CreateCompatibleDC(target));
-  const TOwnedBitmap bitmap(CreateCompatibleBitmap(target, std::max(1L, client.right), std::max(1L, client.bottom)));
-  if (!memory || !bitmap) return;
-  HDC dc = memory.Get();
-  const TSelection bitmapSelected(dc, bitmap.Get());
+void TWin32GridPeer::Paint(HDC dc, const RECT& client) {
   const TSelection fontSelected(dc, FFont);
   FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
   SetBkMode(dc, TRANSPARENT);
@@ -377,8 +339,6 @@ void TWin32GridPeer::Paint(HDC target) {
     MoveToEx(dc, x, RowStep() - cLine, nullptr);
     LineTo(dc, x, std::max(gridBottom, static_cast<int>(RowStep() - cLine)));
   }
-
-  BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
 }
 
 void TWin32GridPeer::Answer(TGridQuery& query) {
@@ -416,7 +376,7 @@ LRESULT TWin32GridPeer::Scroll(TScrollBar bar, WORD request) {
       ZeroMemory(&info, sizeof(info));
       info.cbSize = sizeof(info);
       info.fMask = SIF_TRACKPOS;
-      GetScrollInfo(FWindow, bar == TScrollBar::Vertical ? SB_VERT : SB_HORZ, &info);
+      GetScrollInfo(Window(), bar == TScrollBar::Vertical ? SB_VERT : SB_HORZ, &info);
       FGrid.UserScrollTo(bar, info.nTrackPos);
       break;
     }
@@ -452,20 +412,13 @@ LRESULT TWin32GridPeer::EditorProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefSubclassProc(FEditor, message, wParam, lParam);
 }
 
-LRESULT TWin32GridPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TWin32GridPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT: {
-      const TPaint paint(FWindow);
-      Paint(paint.Dc());
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
     case WM_SIZE:
       ReportViewSize();
       SyncEditor();
       UpdateScroll();
-      InvalidateRect(FWindow, nullptr, FALSE);
+      InvalidateRect(Window(), nullptr, FALSE);
       return 0;
     case WM_GETDLGCODE:
       return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
@@ -479,25 +432,25 @@ LRESULT TWin32GridPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETFOCUS:
       if (IsWindowVisible(FEditor)) ::SetFocus(FEditor);
-      InvalidateRect(FWindow, nullptr, FALSE);
+      InvalidateRect(Window(), nullptr, FALSE);
       return 0;
     case WM_KILLFOCUS:
       LostFocus(reinterpret_cast<HWND>(wParam));
-      InvalidateRect(FWindow, nullptr, FALSE);
+      InvalidateRect(Window(), nullptr, FALSE);
       return 0;
     case cExitMessage: {
       HWND focus = GetFocus();
-      if (focus && !Inside(focus) && GetAncestor(focus, GA_ROOT) == GetAncestor(FWindow, GA_ROOT)) FGrid.UserExit();
+      if (focus && !Inside(focus) && GetAncestor(focus, GA_ROOT) == GetAncestor(Window(), GA_ROOT)) FGrid.UserExit();
       return 0;
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-      if (!Inside(GetFocus())) ::SetFocus(FWindow);
+      if (!Inside(GetFocus())) ::SetFocus(Window());
       const int x = GET_X_LPARAM(lParam);
       const int y = GET_Y_LPARAM(lParam);
       FDragCol = HitTitleBorder(x, y);
       if (FDragCol >= 0) {
-        SetCapture(FWindow);
+        SetCapture(Window());
         return 0;
       }
       int row = 0, col = 0;
@@ -518,7 +471,7 @@ LRESULT TWin32GridPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(lParam) == HTCLIENT) {
         POINT at;
         GetCursorPos(&at);
-        ScreenToClient(FWindow, &at);
+        ScreenToClient(Window(), &at);
         if (HitTitleBorder(at.x, at.y) >= 0) {
           SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
           return TRUE;
@@ -554,7 +507,7 @@ LRESULT TWin32GridPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return DefWindowProcW(FWindow, message, wParam, lParam);
+  return DefWindowProcW(Window(), message, wParam, lParam);
 }
 
 }  // namespace

@@ -1,14 +1,12 @@
 // A navigator as one window that draws its buttons, never takes the focus, shows a tool tip
 // per button and repeats the repeating ones on a timer while they are held down.
-#include "platform/win32/CustomWindow.h"
+#include "platform/win32/Peers.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <vector>
-
-#include "platform/win32/Handles.h"
 
 namespace platform::win32 {
 
@@ -85,34 +83,32 @@ void DrawGlyph(HDC dc, TNavigatorGlyph glyph, const RECT& rect, COLORREF colour)
   }
 }
 
-class TWin32NavigatorPeer : public IControlPeer, public ICustomWindowPeer {
+class TWin32NavigatorPeer final : public TCustomWindowPeer {
  public:
   TWin32NavigatorPeer(TCustomNavigator& navigator, HWND form, int id);
   ~TWin32NavigatorPeer() override;
-  THandle Handle() const override { return T(FWindow); }
   void Changed(TProperty what) override;
-  LRESULT Proc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam) override;
   RECT ButtonRect(int button) const;
   int HitButton(int x, int y) const;
   void UpdateToolRects();
-  void Paint(HDC dc);
+  void Paint(HDC dc, const RECT& client) override;
   void Release();
 
   TCustomNavigator& FNavigator;
-  HWND FWindow = nullptr;
   TOwnedWindow FTip;
   std::vector<std::wstring> FHints;  // the tool tips point into these
   int FPressed = -1;
   bool FOver = false;
 };
 
-TWin32NavigatorPeer::TWin32NavigatorPeer(TCustomNavigator& navigator, HWND form, int id) : FNavigator(navigator) {
-  FWindow = CreateCustomWindow(cNavigatorClass, 0, WS_CHILD | WS_VISIBLE, navigator, form, id, *this);
+TWin32NavigatorPeer::TWin32NavigatorPeer(TCustomNavigator& navigator, HWND form, int id)
+    : TCustomWindowPeer(navigator, cNavigatorClass, 0, 0, form, id), FNavigator(navigator) {
   if (!navigator.ShowHint) return;
   FTip.Reset(Checked(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FWindow, nullptr,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Window(), nullptr,
                                      GetModuleHandleW(nullptr), nullptr),
                      u"CreateWindowExW (tooltips_class32)"));
   SendMessageW(FTip.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(navigator.Font)), FALSE);
@@ -125,7 +121,7 @@ TWin32NavigatorPeer::TWin32NavigatorPeer(TCustomNavigator& navigator, HWND form,
     ZeroMemory(&tool, sizeof(tool));
     tool.cbSize = sizeof(tool);
     tool.uFlags = TTF_SUBCLASS;
-    tool.hwnd = FWindow;
+    tool.hwnd = Window();
     tool.uId = static_cast<UINT_PTR>(i);
     tool.rect = ButtonRect(i);
     tool.lpszText = FHints[static_cast<std::size_t>(i)].data();
@@ -134,31 +130,19 @@ TWin32NavigatorPeer::TWin32NavigatorPeer(TCustomNavigator& navigator, HWND form,
 }
 
 TWin32NavigatorPeer::~TWin32NavigatorPeer() {
-  if (IsWindow(FWindow)) KillTimer(FWindow, cRepeatTimer);
+  if (IsWindow(Window())) KillTimer(Window(), cRepeatTimer);
   FTip.Reset();
-  DestroyCustomWindow(FWindow);
 }
 
 void TWin32NavigatorPeer::Changed(TProperty what) {
-  switch (what) {
-    case TProperty::Content:
-    case TProperty::Enabled:
-      InvalidateRect(FWindow, nullptr, FALSE);
-      break;
-    case TProperty::Bounds: {
-      TRect at = FNavigator.FormBounds();
-      SetWindowPos(FWindow, nullptr, at.Left, at.Top, at.Width, at.Height, SWP_NOZORDER | SWP_NOACTIVATE);
-      UpdateToolRects();
-      break;
-    }
-    default:
-      break;
-  }
+  TCustomWindowPeer::Changed(what);
+  if (what == TProperty::Bounds) UpdateToolRects();
+  if (what == TProperty::Content || what == TProperty::Enabled) InvalidateRect(Window(), nullptr, FALSE);
 }
 
 RECT TWin32NavigatorPeer::ButtonRect(int button) const {
   RECT client;
-  GetClientRect(FWindow, &client);
+  GetClientRect(Window(), &client);
   const int count = std::max(1, FNavigator.ButtonCount());
   const int width = client.right / count;
   // The last button takes what the division leaves over.
@@ -181,21 +165,14 @@ void TWin32NavigatorPeer::UpdateToolRects() {
     TOOLINFOW tool;
     ZeroMemory(&tool, sizeof(tool));
     tool.cbSize = sizeof(tool);
-    tool.hwnd = FWindow;
+    tool.hwnd = Window();
     tool.uId = static_cast<UINT_PTR>(i);
     tool.rect = ButtonRect(i);
     SendMessageW(FTip.Get(), TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
   }
 }
 
-void TWin32NavigatorPeer::Paint(HDC target) {
-  RECT client;
-  GetClientRect(FWindow, &client);
-  const TOwnedMemoryDc memory(CreateCompatibleDC(target));
-  const TOwnedBitmap bitmap(CreateCompatibleBitmap(target, std::max(1L, client.right), std::max(1L, client.bottom)));
-  if (!memory || !bitmap) return;
-  HDC dc = memory.Get();
-  const TSelection bitmapSelected(dc, bitmap.Get());
+void TWin32NavigatorPeer::Paint(HDC dc, const RECT& client) {
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
   for (int i = 0; i < FNavigator.ButtonCount(); ++i) {
     RECT rect = ButtonRect(i);
@@ -213,29 +190,20 @@ void TWin32NavigatorPeer::Paint(HDC target) {
     OffsetRect(&etch, 1, 1);
     DrawGlyph(dc, glyph, etch, GetSysColor(COLOR_BTNHIGHLIGHT));
     DrawGlyph(dc, glyph, rect, GetSysColor(COLOR_BTNSHADOW));
-  }
-  BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-}
+  }}
 
 void TWin32NavigatorPeer::Release() {
-  KillTimer(FWindow, cRepeatTimer);
+  KillTimer(Window(), cRepeatTimer);
   FPressed = -1;
   FOver = false;
-  InvalidateRect(FWindow, nullptr, FALSE);
+  InvalidateRect(Window(), nullptr, FALSE);
 }
 
-LRESULT TWin32NavigatorPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TWin32NavigatorPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT: {
-      const TPaint paint(FWindow);
-      Paint(paint.Dc());
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
     case WM_SIZE:
       UpdateToolRects();
-      InvalidateRect(FWindow, nullptr, FALSE);
+      InvalidateRect(Window(), nullptr, FALSE);
       return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
@@ -243,10 +211,10 @@ LRESULT TWin32NavigatorPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (button < 0 || !FNavigator.ButtonEnabled(button)) return 0;
       FPressed = button;
       FOver = true;
-      SetCapture(FWindow);
-      InvalidateRect(FWindow, nullptr, FALSE);
+      SetCapture(Window());
+      InvalidateRect(Window(), nullptr, FALSE);
       if (FNavigator.ButtonRepeats(button)) {
-        SetTimer(FWindow, cRepeatTimer, static_cast<UINT>(FNavigator.RepeatDelay), nullptr);
+        SetTimer(Window(), cRepeatTimer, static_cast<UINT>(FNavigator.RepeatDelay), nullptr);
         FNavigator.UserClick(button);
       }
       return 0;
@@ -256,13 +224,13 @@ LRESULT TWin32NavigatorPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
         const bool over = HitButton(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)) == FPressed;
         if (over != FOver) {
           FOver = over;
-          InvalidateRect(FWindow, nullptr, FALSE);
+          InvalidateRect(Window(), nullptr, FALSE);
         }
       }
       return 0;
     case WM_TIMER:
       if (wParam == cRepeatTimer && FPressed >= 0) {
-        SetTimer(FWindow, cRepeatTimer, static_cast<UINT>(FNavigator.RepeatInterval), nullptr);
+        SetTimer(Window(), cRepeatTimer, static_cast<UINT>(FNavigator.RepeatInterval), nullptr);
         if (FOver && FNavigator.ButtonEnabled(FPressed)) FNavigator.UserClick(FPressed);
       }
       return 0;
@@ -270,7 +238,7 @@ LRESULT TWin32NavigatorPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
       const int button = FPressed;
       const bool over = FOver;
       Release();
-      if (GetCapture() == FWindow) ReleaseCapture();
+      if (GetCapture() == Window()) ReleaseCapture();
       if (button >= 0 && over && !FNavigator.ButtonRepeats(button)) FNavigator.UserClick(button);
       return 0;
     }
@@ -286,7 +254,7 @@ LRESULT TWin32NavigatorPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return DefWindowProcW(FWindow, message, wParam, lParam);
+  return DefWindowProcW(Window(), message, wParam, lParam);
 }
 
 }  // namespace

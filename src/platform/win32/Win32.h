@@ -76,10 +76,6 @@ class TWin32Widgets : public IWidgetFactory {
   TSize TextExtent(const TFont& font, const std::u16string& text, bool prefix) override;
 };
 
-// Peers of the custom controls, as children of the form window `form` with this control id.
-std::unique_ptr<IControlPeer> CreateGridPeer(TCustomGrid& grid, HWND form, int id);
-std::unique_ptr<IControlPeer> CreateNavigatorPeer(TCustomNavigator& navigator, HWND form, int id);
-
 // A grid window answers cGridQuery with what it shows: lParam points to a TGridQuery whose
 // Row (-1: the title row) and Col name the cell.
 constexpr UINT cGridQuery = WM_APP + 0x320;
