@@ -17,6 +17,35 @@ TModelGrid::TModelGrid(std::string name, platform::TForm& form, TDataSource& sou
 
 TModelGrid::~TModelGrid() { FSource.RemoveLink(this); }
 
+platform::TGridView TModelGrid::View() const {
+  platform::TGridView view;
+  const int cols = ColCount();
+  int left = cIndicatorWidth + cLineWidth;
+  for (int col = 0; col < cols; ++col) {
+    const int width = ColWidth(col);
+    view.Columns.push_back({Title(col), ColAlignment(col), left, width});
+    if (col >= FLeftCol) left += width + cLineWidth;
+  }
+  view.Right = left;
+  view.RowCount = RowCount();
+  view.TopRow = FTopRow;
+  view.LeftCol = FLeftCol;
+  view.MaxLeftCol = MaxLeftCol();
+  view.Row = Row();
+  view.Col = FCol;
+  const int shown = std::min(view.RowCount - FTopRow, FVisibleRows + 1);
+  for (int row = FTopRow; row < FTopRow + shown; ++row) {
+    platform::TGridRow& line = view.Rows.emplace_back();
+    line.Indicator = Indicator(row);
+    for (int col = 0; col < cols; ++col) line.Cells.push_back(Cell(row, col));
+  }
+  view.EditorMode = FEditorMode;
+  view.EditText = FEditText;
+  view.EditMaxLength = EditMaxLength();
+  view.EditImeAllowed = EditImeAllowed();
+  return view;
+}
+
 int TModelGrid::RowCount() const { return Table().ViewRowCount(); }
 
 int TModelGrid::ColCount() const { return Table().FieldCount(); }
@@ -39,6 +68,12 @@ int TModelGrid::ColWidth(int col) const {
   const int overhang = metrics->Overhang();
   const int width = (metrics->DigitWidth() - overhang) * field.DisplayWidth + overhang + 4;
   return std::max(width, metrics->TextWidth(field.DisplayLabel) + 4);
+}
+
+int TModelGrid::ColLeft(int col) const {
+  int left = cIndicatorWidth + cLineWidth;
+  for (int c = FLeftCol; c < col; ++c) left += ColWidth(c) + cLineWidth;
+  return left;
 }
 
 platform::TGridIndicator TModelGrid::Indicator(int row) const {
@@ -257,6 +292,15 @@ bool TModelGrid::UserKeyDown(TKey key, platform::TShiftState shift) {
   bool handled = true;
   Guard([&] { handled = KeyDown(key, shift); });
   return handled;
+}
+
+bool TModelGrid::UserEditorKeyDown(TKey key, platform::TShiftState shift, platform::TEditorCaret caret) {
+  return EditorPassesKey(key, shift, caret) && UserKeyDown(key, shift);
+}
+
+platform::TEditorChar TModelGrid::UserEditorChar(char16_t c) {
+  if (c == u'\r' || c == u'\n' || c == u'\t' || c == 0x1B) return platform::TEditorChar::Drop;
+  return AcceptsChar(c) ? platform::TEditorChar::Type : platform::TEditorChar::Refuse;
 }
 
 bool TModelGrid::UserChar(char16_t c) {

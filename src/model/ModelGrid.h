@@ -16,27 +16,35 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   TModelGrid(std::string name, platform::TForm& form, TDataSource& source);
   ~TModelGrid() override;
 
-  int RowCount() const override;
-  int ColCount() const override;
-  std::u16string Title(int col) const override;
-  std::u16string Cell(int row, int col) const override;
-  platform::TAlignment ColAlignment(int col) const override;
-  int ColWidth(int col) const override;
-  platform::TGridIndicator Indicator(int row) const override;
-  int Row() const override;
-  int Col() const override { return FCol; }
-  int TopRow() const override { return FTopRow; }
-  int LeftCol() const override { return FLeftCol; }
-  int MaxLeftCol() const override;
-  bool EditorMode() const override { return FEditorMode; }
-  std::u16string EditText() const override { return FEditText; }
-  int EditMaxLength() const override;
-  bool EditImeAllowed() const override;
-  bool AcceptsChar(char16_t c) const override;
-  bool EditorPassesKey(platform::TKey key, platform::TShiftState shift, platform::TEditorCaret caret) const override;
+  platform::TGridView View() const override;
+
+  // Content in data rows and columns; the title row and the indicator column come on top.
+  int RowCount() const;
+  int ColCount() const;
+  std::u16string Title(int col) const;
+  // What the cell shows: for the cell being edited, the editor's text.
+  std::u16string Cell(int row, int col) const;
+  platform::TAlignment ColAlignment(int col) const;
+  int ColWidth(int col) const;
+  // Left edge of a data column shown from LeftCol on.
+  int ColLeft(int col) const;
+  platform::TGridIndicator Indicator(int row) const;
+  // The current cell (Row -1 when there is no row) and the first column shown.
+  int Row() const;
+  int Col() const { return FCol; }
+  int LeftCol() const { return FLeftCol; }
+  int MaxLeftCol() const;
+  int EditMaxLength() const;  // 0: no limit
+  bool EditImeAllowed() const;
+  // Whether the current cell takes this typed character; control characters always pass.
+  bool AcceptsChar(char16_t c) const;
+  // Whether a key pressed in the in-place editor is the grid's rather than the editor's.
+  bool EditorPassesKey(platform::TKey key, platform::TShiftState shift, platform::TEditorCaret caret) const;
 
   bool UserKeyDown(platform::TKey key, platform::TShiftState shift) override;
+  bool UserEditorKeyDown(platform::TKey key, platform::TShiftState shift, platform::TEditorCaret caret) override;
   bool UserChar(char16_t c) override;
+  platform::TEditorChar UserEditorChar(char16_t c) override;
   void UserEditChanged(const std::u16string& text) override;
   void UserClick(int row, int col, bool twice) override;
   void UserScroll(platform::TScrollBar bar, platform::TScroll by) override;

@@ -1,7 +1,9 @@
 #pragma once
-// A grid of text cells whose content and behaviour come from a subclass: the backend draws
-// what the grid reports and hands it the user's keys, characters and clicks.
+// A grid of text cells whose content and behaviour come from a subclass. The backend only
+// translates: it draws the grid's view and hands it the user's keys, characters, clicks and
+// scrolling; every decision about them is the grid's.
 #include <string>
+#include <vector>
 
 #include "platform/Controls.h"
 
@@ -27,6 +29,47 @@ struct TEditorCaret {
   int Length = 0;
 };
 
+// What becomes of a character typed into the in-place editor.
+enum class TEditorChar {
+  Type,    // the editor takes it as typed
+  Drop,    // its key has done its work already (Enter, Tab, Esc)
+  Refuse,  // the cell does not take it: the backend beeps
+};
+
+// One column as the grid shows it, in client pixels.
+struct TGridColumn {
+  std::u16string Title;
+  TAlignment Alignment = TAlignment::Left;
+  int Left = 0;   // while the column is shown, from the view's LeftCol on
+  int Width = 0;  // without the grid line that follows it
+};
+
+struct TGridRow {
+  TGridIndicator Indicator = TGridIndicator::None;
+  std::vector<std::u16string> Cells;  // a text per column; the cell being edited shows the editor's text
+};
+
+// What a grid shows at one moment: its backend draws this and reads nothing else.
+struct TGridView {
+  std::vector<TGridColumn> Columns;
+  int Right = 0;  // where the shown columns end, past the last one's grid line
+  int RowCount = 0;
+  // The rows from TopRow on that the client area has room for, and the one it shows in part.
+  std::vector<TGridRow> Rows;
+  int TopRow = 0;
+  int LeftCol = 0;  // the first column shown
+  // The last column that may come first: from it on, the columns fit the width; 0 when all fit.
+  int MaxLeftCol = 0;
+  // The current cell; Row is -1 when there is no row.
+  int Row = -1;
+  int Col = 0;
+  // The in-place editor: whether it is open, its text, its limit (0: none), its input method.
+  bool EditorMode = false;
+  std::u16string EditText;
+  int EditMaxLength = 0;
+  bool EditImeAllowed = true;
+};
+
 // What a grid's backend peer measures in the grid's font, in pixels.
 class IGridMetrics {
  public:
@@ -46,39 +89,15 @@ class TCustomGrid : public TControl {
   // LeftCol on, each followed by a grid line.
   static constexpr int cIndicatorWidth = 11;
   static constexpr int cLineWidth = 1;
-  // Left edge of a data column shown from LeftCol on.
-  int ColLeft(int col) const;
 
-  // Content in data rows and columns; the title row and the indicator column come on top.
-  virtual int RowCount() const = 0;
-  virtual int ColCount() const = 0;
-  virtual std::u16string Title(int col) const = 0;
-  // What the cell shows: for the cell being edited, the editor's text.
-  virtual std::u16string Cell(int row, int col) const = 0;
-  virtual TAlignment ColAlignment(int col) const = 0;
-  virtual int ColWidth(int col) const = 0;
-  virtual TGridIndicator Indicator(int row) const = 0;
-
-  // Current cell (Row -1 when there is no row), the first row and column shown, and the
-  // in-place editor.
-  virtual int Row() const = 0;
-  virtual int Col() const = 0;
-  virtual int TopRow() const = 0;
-  virtual int LeftCol() const = 0;
-  // The last column that may come first: from it on, the columns fit the width; 0 when all fit.
-  virtual int MaxLeftCol() const = 0;
-  virtual bool EditorMode() const = 0;
-  virtual std::u16string EditText() const = 0;
-  virtual int EditMaxLength() const = 0;  // 0: no limit
-  virtual bool EditImeAllowed() const = 0;
-  // Whether the current cell takes this typed character; control characters always pass.
-  virtual bool AcceptsChar(char16_t c) const = 0;
-  // Whether a key pressed in the in-place editor is the grid's rather than the editor's.
-  virtual bool EditorPassesKey(TKey key, TShiftState shift, TEditorCaret caret) const = 0;
+  virtual TGridView View() const = 0;
 
   // Input from the backend. Errors are the grid's to show; none comes back.
   virtual bool UserKeyDown(TKey key, TShiftState shift) = 0;  // true when the key had an effect
-  virtual bool UserChar(char16_t c) = 0;                        // false: refused, the backend beeps
+  // A key pressed in the in-place editor: true when the grid took it, false when it is the editor's.
+  virtual bool UserEditorKeyDown(TKey key, TShiftState shift, TEditorCaret caret) = 0;
+  virtual bool UserChar(char16_t c) = 0;  // false: refused, the backend beeps
+  virtual TEditorChar UserEditorChar(char16_t c) = 0;
   virtual void UserEditChanged(const std::u16string& text) = 0;  // the editor's text now
   virtual void UserClick(int row, int col, bool twice) = 0;     // twice: a double click
   virtual void UserScroll(TScrollBar bar, TScroll by) = 0;

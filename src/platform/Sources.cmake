@@ -2,7 +2,6 @@ set(QUORVEL_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Exception.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Controls.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Grid.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Current.cpp
 )
 # The two backends mirror each other's file names where both need the file; the stand-in needs

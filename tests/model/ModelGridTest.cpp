@@ -89,6 +89,21 @@ TEST_F(ModelGrid, CellsShowTheRowsInOrderAndTheIndicatorTheState) {
   using I = platform::TGridIndicator;
   EXPECT_EQ(grid.Indicator(0), I::Browse);
   EXPECT_EQ(grid.Indicator(1), I::None);
+  platform::TGridView view = grid.View();
+  ASSERT_EQ(view.Rows.size(), 2u) << "both rows have room";
+  for (int row = 0; row < 2; ++row) {
+    EXPECT_EQ(view.Rows[row].Cells, std::vector<std::u16string>(std::begin(expected[row]), std::end(expected[row])));
+    EXPECT_EQ(view.Rows[row].Indicator, grid.Indicator(row)) << row;
+  }
+  grid.UserViewSize(1, 1000);
+  view = grid.View();
+  EXPECT_EQ(view.Rows.size(), 2u) << "room for one row shows it, and the next in part";
+  Key(TKey::Down);
+  view = grid.View();
+  EXPECT_EQ(view.TopRow, 1);
+  ASSERT_EQ(view.Rows.size(), 1u);
+  EXPECT_EQ(view.Rows[0].Cells[1], u"Z");
+  Key(TKey::Up);
   Table().Edit();
   EXPECT_EQ(grid.Indicator(0), I::Edit);
   Key(TKey::Insert);
@@ -226,6 +241,8 @@ TEST_F(ModelGrid, CharactersTheCellsAccept) {
     for (int i = 0; i < c.Col; ++i) Key(TKey::Right);
     const std::u16string before = grid.Cell(0, c.Col);
     EXPECT_EQ(grid.AcceptsChar(c.Char), c.Accepted) << c.Col << " " << int(c.Char);
+    EXPECT_EQ(grid.UserEditorChar(c.Char), c.Accepted ? platform::TEditorChar::Type : platform::TEditorChar::Refuse)
+        << "the cell editor takes what the cell accepts: " << c.Col << " " << int(c.Char);
     EXPECT_EQ(grid.UserChar(c.Char), c.Accepted) << "refused characters beep: " << c.Col << " " << int(c.Char);
     EXPECT_EQ(grid.Cell(0, c.Col), c.Accepted ? std::u16string(1, c.Char) : before) << c.Col << " " << int(c.Char);
     EXPECT_EQ(Table().State(), c.Accepted ? TDataSetState::Edit : TDataSetState::Browse) << c.Col << " " << int(c.Char);
@@ -242,6 +259,9 @@ TEST_F(ModelGrid, CharactersTheCellsAccept) {
   EXPECT_EQ(burst.Cell(0, 1), full);
 
   model::TModelGrid& grid = Open();
+  for (char16_t key : {u'\r', u'\n', u'\t', u'\x1B'})
+    EXPECT_EQ(grid.UserEditorChar(key), platform::TEditorChar::Drop) << "their keys did the work: " << int(key);
+  EXPECT_EQ(grid.UserEditorChar(u'\b'), platform::TEditorChar::Type) << "Backspace edits the number";
   EXPECT_FALSE(grid.EditImeAllowed()) << "the UnitNo cell has no input method";
   EXPECT_EQ(grid.EditMaxLength(), 0);
   Key(TKey::Right);
@@ -370,6 +390,14 @@ TEST_F(ModelGrid, ColumnsScrollToKeepTheCurrentCellInView) {
   Key(TKey::End);
   EXPECT_EQ(grid.LeftCol(), 1) << "Comment scrolled into view";
   EXPECT_LE(grid.ColLeft(2) + grid.ColWidth(2), narrow);
+  const platform::TGridView view = grid.View();
+  EXPECT_EQ(view.LeftCol, 1);
+  EXPECT_EQ(view.MaxLeftCol, 1);
+  for (int col = 1; col < 3; ++col) {
+    EXPECT_EQ(view.Columns[col].Left, grid.ColLeft(col)) << "the backend draws column " << col << " there";
+    EXPECT_EQ(view.Columns[col].Width, grid.ColWidth(col)) << col;
+  }
+  EXPECT_EQ(view.Right, grid.ColLeft(2) + grid.ColWidth(2) + platform::TCustomGrid::cLineWidth);
   grid.UserScroll(platform::TScrollBar::Horizontal, platform::TScroll::Start);
   EXPECT_EQ(grid.LeftCol(), 0) << "the bar scrolls the view";
   EXPECT_EQ(grid.Col(), 2) << "but leaves the current cell";

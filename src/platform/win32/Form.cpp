@@ -19,8 +19,8 @@ TOwnedWindow CreateFormWindow(const TForm& form) {
   RegisterWindowClass(cFormClass, 0, icon, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   const TSize outer = form.OuterSize();
   HWND owner = form.Owner ? H(form.Owner->Handle()) : nullptr;
-  TOwnedWindow window(Checked(CreateWindowExW(FormExStyle(form), cFormClass, W(form.Text()), FormStyle(form), form.Left(),
-                                              form.Top(), outer.Width, outer.Height, owner, nullptr,
+  TOwnedWindow window(Checked(CreateWindowExW(FormExStyle(form), cFormClass, W(form.Text()), FormStyle(form),
+                                              form.Left(), form.Top(), outer.Width, outer.Height, owner, nullptr,
                                               GetModuleHandleW(nullptr), nullptr),
                               u"CreateWindowExW (QuorvelForm)"));
   SendMessageW(window.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(form.Font)), FALSE);

@@ -1,5 +1,6 @@
-// A grid as a window of its own that draws what its TCustomGrid reports, with a real edit
-// control as the in-place editor. Keys, characters, clicks and the focus go back to the grid.
+// A grid as a window of its own that draws its TCustomGrid's view, with a real edit control as
+// the in-place editor. Keys, characters, clicks, scrolling and the focus go to the grid, which
+// decides what they do.
 #include "platform/win32/Peers.h"
 
 #include <commctrl.h>
@@ -63,19 +64,21 @@ class TWin32GridPeer final : public TCustomWindowPeer, public IGridMetrics {
   int VisibleRows() const;
   int ClientWidth() const;
   void ReportViewSize();
-  bool ColShown(int col) const { return col >= FGrid.LeftCol() && FGrid.ColLeft(col) < ClientWidth(); }
-  RECT CellRect(int row, int col) const;  // row -1: the title row
-  bool HitCell(int x, int y, int& row, int& col) const;
-  int HitTitleBorder(int x, int y) const;  // the column whose right border is at x; -1 for none
+  bool ColShown(const TGridView& view, int col) const;
+  RECT CellRect(const TGridView& view, int row, int col) const;  // row -1: the title row; col -1: the indicator
+  bool HitCell(const TGridView& view, int x, int y, int& row, int& col) const;
+  // The column whose right border is at x in the title row; -1 for none.
+  int HitTitleBorder(const TGridView& view, int x, int y) const;
   bool Inside(HWND window) const { return window && (window == Window() || IsChild(Window(), window)); }
-  bool EditorForwards(WPARAM vk, TKey& key) const;
+  TEditorCaret Caret() const;
   LRESULT Scroll(TScrollBar bar, WORD request);
   void LostFocus(HWND to);
-  void SyncEditor();
-  void UpdateScroll();
+  void SyncEditor(const TGridView& view);
+  void UpdateScroll(const TGridView& view);
   void Paint(HDC dc, const RECT& client) override;
   void PaintIndicator(HDC dc, const RECT& cell, TGridIndicator indicator);
-  void Answer(TGridQuery& query);
+  static void Answer(const TGridView& view, TGridQuery& query);
+  static LRESULT State(const TGridView& view, WPARAM what);
 
   TCustomGrid& FGrid;
   HFONT FFont;             // the program's; not owned
@@ -118,7 +121,7 @@ TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id)
   Checked(SetWindowSubclass(FEditor, EditorSubclass, cEditorSubclass, reinterpret_cast<DWORD_PTR>(this)),
           u"SetWindowSubclass");
   ReportViewSize();
-  UpdateScroll();
+  UpdateScroll(FGrid.View());
 }
 
 TWin32GridPeer::~TWin32GridPeer() {
@@ -128,8 +131,9 @@ TWin32GridPeer::~TWin32GridPeer() {
 void TWin32GridPeer::Changed(TProperty what) {
   TCustomWindowPeer::Changed(what);
   if (what != TProperty::Content) return;
-  SyncEditor();
-  UpdateScroll();
+  const TGridView view = FGrid.View();
+  SyncEditor(view);
+  UpdateScroll(view);
   InvalidateRect(Window(), nullptr, FALSE);
 }
 
@@ -155,33 +159,36 @@ int TWin32GridPeer::ClientWidth() const {
 
 void TWin32GridPeer::ReportViewSize() { FGrid.UserViewSize(VisibleRows(), ClientWidth()); }
 
-RECT TWin32GridPeer::CellRect(int row, int col) const {
-  const int top = row < 0 ? 0 : (row - FGrid.TopRow() + 1) * RowStep();
-  const int left = col < 0 ? 0 : FGrid.ColLeft(col);
-  const int width = col < 0 ? cIndicatorWidth : FGrid.ColWidth(col);
+bool TWin32GridPeer::ColShown(const TGridView& view, int col) const {
+  return col >= view.LeftCol && col < static_cast<int>(view.Columns.size()) &&
+         view.Columns[col].Left < ClientWidth();
+}
+
+RECT TWin32GridPeer::CellRect(const TGridView& view, int row, int col) const {
+  const int top = row < 0 ? 0 : (row - view.TopRow + 1) * RowStep();
+  const TGridColumn* column = col < 0 ? nullptr : &view.Columns[col];
+  const int left = column ? column->Left : 0;
+  const int width = column ? column->Width : cIndicatorWidth;
   return {left, top, left + width, top + FRowHeight};
 }
 
-bool TWin32GridPeer::HitCell(int x, int y, int& row, int& col) const {
+bool TWin32GridPeer::HitCell(const TGridView& view, int x, int y, int& row, int& col) const {
   if (y < RowStep() || x < cIndicatorWidth + cLine) return false;
-  row = FGrid.TopRow() + y / RowStep() - 1;
+  row = view.TopRow + y / RowStep() - 1;
   col = -1;
-  int left = cIndicatorWidth + cLine;
-  for (int c = FGrid.LeftCol(); c < FGrid.ColCount(); ++c) {
-    const int width = FGrid.ColWidth(c);
-    if (x >= left && x < left + width + cLine) col = c;
-    left += width + cLine;
+  for (int c = view.LeftCol; c < static_cast<int>(view.Columns.size()); ++c) {
+    const TGridColumn& column = view.Columns[c];
+    if (x >= column.Left && x < column.Left + column.Width + cLine) col = c;
   }
-  return col >= 0 && row < FGrid.RowCount();
+  return col >= 0 && row < view.RowCount;
 }
 
-int TWin32GridPeer::HitTitleBorder(int x, int y) const {
+int TWin32GridPeer::HitTitleBorder(const TGridView& view, int x, int y) const {
   if (y < 0 || y >= RowStep()) return -1;
-  int right = cIndicatorWidth + cLine;
-  for (int c = FGrid.LeftCol(); c < FGrid.ColCount(); ++c) {
-    right += FGrid.ColWidth(c);
+  for (int c = view.LeftCol; c < static_cast<int>(view.Columns.size()); ++c) {
+    const TGridColumn& column = view.Columns[c];
+    const int right = column.Left + column.Width;
     if (x >= right - cDragMargin && x <= right + cDragMargin) return c;
-    right += cLine;
   }
   return -1;
 }
@@ -193,12 +200,12 @@ void TWin32GridPeer::LostFocus(HWND to) {
   PostMessageW(Window(), cExitMessage, 0, 0);
 }
 
-void TWin32GridPeer::SyncEditor() {
-  const int row = FGrid.Row();
-  const int col = FGrid.Col();
-  const int top = FGrid.TopRow();
-  const bool show = FGrid.EditorMode() && row >= 0 && row >= top && row < top + VisibleRows() && col >= 0 &&
-                    col < FGrid.ColCount() && ColShown(col);
+void TWin32GridPeer::SyncEditor(const TGridView& view) {
+  const int row = view.Row;
+  const int col = view.Col;
+  const int top = view.TopRow;
+  const bool show = view.EditorMode && row >= 0 && row >= top && row < top + VisibleRows() && col >= 0 &&
+                    ColShown(view, col);
   if (!show) {
     if (IsWindowVisible(FEditor)) {
       const bool hadFocus = GetFocus() == FEditor;
@@ -207,7 +214,7 @@ void TWin32GridPeer::SyncEditor() {
     }
     return;
   }
-  RECT cell = CellRect(row, col);
+  RECT cell = CellRect(view, row, col);
   const int inner = std::max(0, static_cast<int>(cell.bottom - cell.top) - 2);
   const int width = std::max(0, static_cast<int>(cell.right - cell.left) - 3);
   RECT before{};
@@ -224,16 +231,15 @@ void TWin32GridPeer::SyncEditor() {
     SendMessageW(FEditor, EM_SETSEL, start, static_cast<LPARAM>(end));
     SendMessageW(FEditor, EM_SCROLLCARET, 0, 0);
   }
-  const int limit = FGrid.EditMaxLength();
-  SendMessageW(FEditor, EM_LIMITTEXT, static_cast<WPARAM>(limit > 0 ? limit : 0), 0);
-  const std::u16string text = FGrid.EditText();
+  SendMessageW(FEditor, EM_LIMITTEXT, static_cast<WPARAM>(std::max(view.EditMaxLength, 0)), 0);
+  const std::u16string& text = view.EditText;
   if (WindowText(FEditor) != text) {
     FSyncing = true;
     SetWindowTextW(FEditor, W(text));
     SendMessageW(FEditor, EM_SETSEL, text.size(), static_cast<LPARAM>(text.size()));
     FSyncing = false;
   }
-  const bool ime = FGrid.EditImeAllowed();
+  const bool ime = view.EditImeAllowed;
   if (ime != FImeOn) {
     if (ime) {
       ImmAssociateContextEx(FEditor, nullptr, IACE_DEFAULT);
@@ -245,21 +251,21 @@ void TWin32GridPeer::SyncEditor() {
   if (GetFocus() == Window()) ::SetFocus(FEditor);
 }
 
-void TWin32GridPeer::UpdateScroll() {
+void TWin32GridPeer::UpdateScroll(const TGridView& view) {
   SCROLLINFO info;
   ZeroMemory(&info, sizeof(info));
   info.cbSize = sizeof(info);
   info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
   info.nMin = 0;
-  info.nMax = std::max(0, FGrid.RowCount() - 1);
+  info.nMax = std::max(0, view.RowCount - 1);
   info.nPage = static_cast<UINT>(VisibleRows());
-  info.nPos = FGrid.TopRow();
+  info.nPos = view.TopRow;
   SetScrollInfo(Window(), SB_VERT, &info, TRUE);
   // In columns, and only while they do not all fit.
   info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-  info.nMax = FGrid.MaxLeftCol();
+  info.nMax = view.MaxLeftCol;
   info.nPage = 1;
-  info.nPos = FGrid.LeftCol();
+  info.nPos = view.LeftCol;
   SetScrollInfo(Window(), SB_HORZ, &info, TRUE);
 }
 
@@ -293,73 +299,84 @@ void TWin32GridPeer::Paint(HDC dc, const RECT& client) {
   const TOwnedPen line(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
   const TSelection lineSelected(dc, line.Get());
 
-  const int cols = FGrid.ColCount();
-  const int rows = FGrid.RowCount();
-  const int top = FGrid.TopRow();
+  const TGridView view = FGrid.View();
+  const int cols = static_cast<int>(view.Columns.size());
   const bool focused = Inside(GetFocus());
-  const int shown = std::min(rows - top, VisibleRows() + 1);
-  const int first = FGrid.LeftCol();
-  const int right = FGrid.ColLeft(cols);
-
   auto fixedCell = [&](RECT cell) {
     FillRect(dc, &cell, GetSysColorBrush(COLOR_BTNFACE));
     DrawEdge(dc, &cell, BDR_RAISEDINNER, BF_RECT);
   };
-  fixedCell(CellRect(-1, -1));
-  for (int c = first; c < cols; ++c) {
-    RECT cell = CellRect(-1, c);
+  auto text = [&](const std::u16string& value, RECT cell, UINT alignment) {
+    RECT inside = {cell.left + 2, cell.top, cell.right - 2, cell.bottom};
+    DrawTextW(dc, W(value), static_cast<int>(value.size()), &inside,
+              alignment | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  };
+  fixedCell(CellRect(view, -1, -1));
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  for (int c = view.LeftCol; c < cols; ++c) {
+    const RECT cell = CellRect(view, -1, c);
     fixedCell(cell);
-    RECT text = {cell.left + 2, cell.top, cell.right - 2, cell.bottom};
-    const std::u16string title = FGrid.Title(c);
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    DrawTextW(dc, W(title), static_cast<int>(title.size()), &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    text(view.Columns[c].Title, cell, DT_LEFT);
   }
-  for (int v = 0; v < shown; ++v) {
-    const int row = top + v;
-    RECT indicator = CellRect(row, -1);
+  int row = view.TopRow;
+  for (const TGridRow& shown : view.Rows) {
+    const RECT indicator = CellRect(view, row, -1);
     fixedCell(indicator);
-    PaintIndicator(dc, indicator, FGrid.Indicator(row));
-    for (int c = first; c < cols; ++c) {
-      RECT cell = CellRect(row, c);
-      const bool current = row == FGrid.Row() && c == FGrid.Col();
+    PaintIndicator(dc, indicator, shown.Indicator);
+    for (int c = view.LeftCol; c < cols; ++c) {
+      const RECT cell = CellRect(view, row, c);
+      const bool current = row == view.Row && c == view.Col;
       if (current) FillRect(dc, &cell, GetSysColorBrush(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
       SetTextColor(dc, GetSysColor(current && focused ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-      RECT text = {cell.left + 2, cell.top, cell.right - 2, cell.bottom};
-      const std::u16string value = FGrid.Cell(row, c);
-      DrawTextW(dc, W(value), static_cast<int>(value.size()), &text,
-                DrawAlignment(FGrid.ColAlignment(c)) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      text(shown.Cells[c], cell, DrawAlignment(view.Columns[c].Alignment));
     }
-    const int bottom = CellRect(row, 0).bottom;
-    MoveToEx(dc, cIndicatorWidth + cLine, bottom, nullptr);
-    LineTo(dc, right, bottom);
+    MoveToEx(dc, cIndicatorWidth + cLine, indicator.bottom, nullptr);
+    LineTo(dc, view.Right, indicator.bottom);
+    ++row;
   }
-  const int gridBottom = CellRect(top + std::max(shown, 0) - 1, 0).bottom;
-  for (int c = first; c < cols; ++c) {
-    const int x = FGrid.ColLeft(c + 1) - cLine;
-    MoveToEx(dc, x, RowStep() - cLine, nullptr);
-    LineTo(dc, x, std::max(gridBottom, static_cast<int>(RowStep() - cLine)));
+  // The columns' lines run from the title row down to the last row shown.
+  const int bottom = std::max(CellRect(view, row - 1, -1).bottom, static_cast<LONG>(RowStep() - cLine));
+  for (int c = view.LeftCol; c < cols; ++c) {
+    const TGridColumn& column = view.Columns[c];
+    MoveToEx(dc, column.Left + column.Width, RowStep() - cLine, nullptr);
+    LineTo(dc, column.Left + column.Width, bottom);
   }
 }
 
-void TWin32GridPeer::Answer(TGridQuery& query) {
-  query.RowCount = FGrid.RowCount();
-  query.CurrentRow = FGrid.Row();
-  query.CurrentCol = FGrid.Col();
-  query.EditorMode = FGrid.EditorMode() ? TRUE : FALSE;
+void TWin32GridPeer::Answer(const TGridView& view, TGridQuery& query) {
+  query.RowCount = view.RowCount;
+  query.CurrentRow = view.Row;
+  query.CurrentCol = view.Col;
+  query.EditorMode = view.EditorMode ? TRUE : FALSE;
   std::u16string text;
-  if (query.Col >= 0 && query.Col < FGrid.ColCount())
-    text = query.Row < 0 ? FGrid.Title(query.Col) : FGrid.Cell(query.Row, query.Col);
+  const int shown = query.Row - view.TopRow;
+  if (query.Col >= 0 && query.Col < static_cast<int>(view.Columns.size())) {
+    if (query.Row < 0) {
+      text = view.Columns[query.Col].Title;
+    } else if (shown >= 0 && shown < static_cast<int>(view.Rows.size())) {
+      text = view.Rows[shown].Cells[query.Col];
+    }
+  }
   text = text.substr(0, std::size(query.Text) - 1);
   std::copy(text.begin(), text.end(), query.Text);
   query.Text[text.size()] = L'\0';
 }
 
-bool TWin32GridPeer::EditorForwards(WPARAM vk, TKey& key) const {
-  if (!KeyOf(vk, key)) return false;
+LRESULT TWin32GridPeer::State(const TGridView& view, WPARAM what) {
+  switch (what) {
+    case 0: return view.RowCount;
+    case 1: return view.Row;
+    case 2: return view.Col;
+    case 3: return view.LeftCol;
+    case 4: return view.EditorMode ? 1 : 0;
+    default: return -1;
+  }
+}
+
+TEditorCaret TWin32GridPeer::Caret() const {
   DWORD start = 0, end = 0;
   SendMessageW(FEditor, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  const TEditorCaret caret{static_cast<int>(start), static_cast<int>(end), GetWindowTextLengthW(FEditor)};
-  return FGrid.EditorPassesKey(key, ShiftNow(), caret);
+  return {static_cast<int>(start), static_cast<int>(end), GetWindowTextLengthW(FEditor)};
 }
 
 LRESULT TWin32GridPeer::Scroll(TScrollBar bar, WORD request) {
@@ -391,18 +408,20 @@ LRESULT TWin32GridPeer::EditorProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTTAB;
     case WM_KEYDOWN: {
       TKey key;
-      if (EditorForwards(wParam, key) && FGrid.UserKeyDown(key, ShiftNow())) return 0;
+      if (KeyOf(wParam, key) && FGrid.UserEditorKeyDown(key, ShiftNow(), Caret())) return 0;
       break;
     }
-    case WM_CHAR: {
-      const auto c = static_cast<char16_t>(wParam);
-      if (c == u'\r' || c == u'\n' || c == u'\t' || c == 0x1B) return 0;  // the keys did their work
-      if (!FGrid.AcceptsChar(c)) {
-        MessageBeep(MB_OK);
-        return 0;
+    case WM_CHAR:
+      switch (FGrid.UserEditorChar(static_cast<char16_t>(wParam))) {
+        case TEditorChar::Type:
+          break;
+        case TEditorChar::Drop:
+          return 0;
+        case TEditorChar::Refuse:
+          MessageBeep(MB_OK);
+          return 0;
       }
       break;
-    }
     case WM_KILLFOCUS:
       LostFocus(reinterpret_cast<HWND>(wParam));
       break;
@@ -414,12 +433,14 @@ LRESULT TWin32GridPeer::EditorProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT TWin32GridPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_SIZE:
+    case WM_SIZE: {
       ReportViewSize();
-      SyncEditor();
-      UpdateScroll();
+      const TGridView view = FGrid.View();
+      SyncEditor(view);
+      UpdateScroll(view);
       InvalidateRect(Window(), nullptr, FALSE);
       return 0;
+    }
     case WM_GETDLGCODE:
       return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
     case WM_KEYDOWN: {
@@ -448,17 +469,22 @@ LRESULT TWin32GridPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!Inside(GetFocus())) ::SetFocus(Window());
       const int x = GET_X_LPARAM(lParam);
       const int y = GET_Y_LPARAM(lParam);
-      FDragCol = HitTitleBorder(x, y);
+      const TGridView view = FGrid.View();
+      FDragCol = HitTitleBorder(view, x, y);
       if (FDragCol >= 0) {
         SetCapture(Window());
         return 0;
       }
       int row = 0, col = 0;
-      if (HitCell(x, y, row, col)) FGrid.UserClick(row, col, message == WM_LBUTTONDBLCLK);
+      if (HitCell(view, x, y, row, col)) FGrid.UserClick(row, col, message == WM_LBUTTONDBLCLK);
       return 0;
     }
     case WM_MOUSEMOVE:
-      if (FDragCol >= 0) FGrid.UserColWidth(FDragCol, GET_X_LPARAM(lParam) - FGrid.ColLeft(FDragCol));
+      if (FDragCol >= 0) {
+        const TGridView view = FGrid.View();
+        if (FDragCol < static_cast<int>(view.Columns.size()))
+          FGrid.UserColWidth(FDragCol, GET_X_LPARAM(lParam) - view.Columns[FDragCol].Left);
+      }
       return 0;
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
@@ -472,7 +498,7 @@ LRESULT TWin32GridPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
         POINT at;
         GetCursorPos(&at);
         ScreenToClient(Window(), &at);
-        if (HitTitleBorder(at.x, at.y) >= 0) {
+        if (HitTitleBorder(FGrid.View(), at.x, at.y) >= 0) {
           SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
           return TRUE;
         }
@@ -493,17 +519,10 @@ LRESULT TWin32GridPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
         FGrid.UserEditChanged(WindowText(FEditor));
       return 0;
     case cGridQuery:
-      Answer(*reinterpret_cast<TGridQuery*>(lParam));
+      Answer(FGrid.View(), *reinterpret_cast<TGridQuery*>(lParam));
       return 0;
     case cGridState:
-      switch (wParam) {
-        case 0: return FGrid.RowCount();
-        case 1: return FGrid.Row();
-        case 2: return FGrid.Col();
-        case 3: return FGrid.LeftCol();
-        case 4: return FGrid.EditorMode() ? 1 : 0;
-        default: return -1;
-      }
+      return State(FGrid.View(), wParam);
     default:
       break;
   }

@@ -14,8 +14,8 @@ LRESULT CALLBACK OwnClassProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }
 
 // Custom controls take double clicks and keep the arrow cursor; they paint their whole area.
-TOwnedWindow CreateCustomWindow(const wchar_t* className, DWORD exStyle, DWORD style, const TControl& control, HWND form,
-                                int id) {
+TOwnedWindow CreateCustomWindow(const wchar_t* className, DWORD exStyle, DWORD style, const TControl& control,
+                                HWND form, int id) {
   RegisterWindowClass(className, CS_DBLCLKS, nullptr, nullptr);
   return CreateChildWindow(className, exStyle, style, control, form, id);
 }

@@ -77,7 +77,7 @@ class TWin32Widgets : public IWidgetFactory {
 };
 
 // A grid window answers cGridQuery with what it shows: lParam points to a TGridQuery whose
-// Row (-1: the title row) and Col name the cell.
+// Row (-1: the title row) and Col name the cell; a cell out of view has an empty text.
 constexpr UINT cGridQuery = WM_APP + 0x320;
 struct TGridQuery {
   int Row = 0;
