@@ -65,10 +65,12 @@ class IFileSystem {
   virtual std::size_t Write(TFileHandle file, const char* data, std::size_t size) = 0;
   virtual void FlushToDisk(TFileHandle file) = 0;
   virtual void Close(TFileHandle file) = 0;
-  // Gives `to` the attributes and permissions of `from`, which exists.
+  // Gives `to` the attributes and access rights of `from`, which exists.
   virtual void CopyAttributes(const std::u16string& from, const std::u16string& to) = 0;
-  // Puts `from` in place of `to` in one step.
-  virtual void Replace(const std::u16string& from, const std::u16string& to) = 0;
+  // Puts `from` in place of `to` in one step. An existing `to` keeps its access list,
+  // attributes, creation time and streams, and on a failure stays as it was. Without one,
+  // `from` only takes the name, and fails when a file has appeared there meanwhile.
+  virtual void Replace(const std::u16string& from, const std::u16string& to, bool existing) = 0;
   // Best effort; never raises.
   virtual void Remove(const std::u16string& path) noexcept = 0;
 };

@@ -30,7 +30,7 @@ class TStandInFiles : public IFileSystem {
   void FlushToDisk(TFileHandle file) override;
   void Close(TFileHandle file) override;
   void CopyAttributes(const std::u16string& from, const std::u16string& to) override;
-  void Replace(const std::u16string& from, const std::u16string& to) override;
+  void Replace(const std::u16string& from, const std::u16string& to, bool existing) override;
   void Remove(const std::u16string& path) noexcept override;
 
  private:

@@ -16,8 +16,14 @@ class TWin32Files : public IFileSystem {
   void FlushToDisk(TFileHandle file) override;
   void Close(TFileHandle file) override;
   void CopyAttributes(const std::u16string& from, const std::u16string& to) override;
-  void Replace(const std::u16string& from, const std::u16string& to) override;
+  void Replace(const std::u16string& from, const std::u16string& to, bool existing) override;
   void Remove(const std::u16string& path) noexcept override;
+
+ protected:
+  // ReplaceFileW itself, which moves the old file to `backup` on its way; a test puts a
+  // replace that stops half-way in its place.
+  virtual bool ReplaceFileCall(const std::u16string& replaced, const std::u16string& replacement,
+                               const std::u16string& backup);
 };
 
 }  // namespace platform::win32
