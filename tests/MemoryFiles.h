@@ -13,7 +13,7 @@ namespace quorvel_test {
 class TMemoryFiles : public platform::IFileSystem {
  public:
   std::map<std::u16string, std::string> Files;  // by full path
-  std::u16string CurrentDir = u"C:\\work";
+  std::u16string WorkDir = u"C:\\work";  // the current directory
   int Replaces = 0;  // completed flushes
 
   // Handles handed out and not yet closed.
@@ -28,7 +28,12 @@ class TMemoryFiles : public platform::IFileSystem {
   bool FileExists(const std::u16string& path) override { return Files.count(path) != 0; }
   std::u16string ExpandFileName(const std::u16string& name) override {
     const bool absolute = (name.size() >= 2 && name[1] == u':') || name.starts_with(u"\\") || name.starts_with(u"/");
-    return name.empty() || absolute ? name : CurrentDir + u"\\" + name;
+    return name.empty() || absolute ? name : WorkDir + u"\\" + name;
+  }
+  std::u16string CurrentDir() override { return WorkDir; }
+  bool SetCurrentDir(const std::u16string& path) noexcept override {
+    WorkDir = path;
+    return true;
   }
   std::optional<platform::TFileBytes> ReadShared(const std::u16string& path) override {
     auto found = Files.find(path);

@@ -60,7 +60,14 @@ void TfrmMain::actReferExecute() {
     OpenDialog1.FileName = convert::ExtractFileName(FDFileName);
   }
   std::u16string chosen;
-  if (!platform::Current().Dialogs().OpenFile(Handle(), OpenDialog1, chosen)) return;
+  bool picked = false;
+  {
+    // Windows may move the current directory to the chosen file's folder, whatever the
+    // dialog is asked; the converter is looked up there, so it is put back.
+    platform::TCurrentDirKeeper keep(platform::Current().Files());
+    picked = platform::Current().Dialogs().OpenFile(Handle(), OpenDialog1, chosen);
+  }
+  if (!picked) return;
   SetDFileName(chosen);
   TIniScope ini(*this);
   std::uint32_t result = ExecHalvorn(FDFileName);

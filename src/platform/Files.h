@@ -49,6 +49,10 @@ class IFileSystem {
   virtual bool FileExists(const std::u16string& path) = 0;
   // Absolute path against the process's current directory.
   virtual std::u16string ExpandFileName(const std::u16string& name) = 0;
+  // The process's current directory (empty when it cannot be read), and moving it; false
+  // when the folder cannot be entered.
+  virtual std::u16string CurrentDir() = 0;
+  virtual bool SetCurrentDir(const std::u16string& path) noexcept = 0;
 
   // Whole content, read while other processes may read but not write the file.
   // nullopt when no file is there (a folder counts as none).
@@ -73,6 +77,22 @@ class IFileSystem {
   virtual void Replace(const std::u16string& from, const std::u16string& to, bool existing) = 0;
   // Best effort; never raises.
   virtual void Remove(const std::u16string& path) noexcept = 0;
+};
+
+// Puts the process's current directory back where it was when the keeper was made, on
+// every way out of its scope.
+class TCurrentDirKeeper {
+ public:
+  explicit TCurrentDirKeeper(IFileSystem& files) : FFiles(files), FDir(files.CurrentDir()) {}
+  ~TCurrentDirKeeper() {
+    if (!FDir.empty()) FFiles.SetCurrentDir(FDir);
+  }
+  TCurrentDirKeeper(const TCurrentDirKeeper&) = delete;
+  TCurrentDirKeeper& operator=(const TCurrentDirKeeper&) = delete;
+
+ private:
+  IFileSystem& FFiles;
+  const std::u16string FDir;
 };
 
 }  // namespace platform

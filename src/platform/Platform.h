@@ -70,7 +70,7 @@ struct TOpenDialogRequest {
   std::u16string InitialDir;
   std::u16string FileName;
   bool Resizable = true;
-  bool KeepCurrentDir = true;  // the dialog must not move the process's current directory
+  bool KeepCurrentDir = true;  // asks the dialog not to move the current directory; Windows may not heed it
 };
 
 class IDialogs {

@@ -140,6 +140,20 @@ std::u16string TStandInFiles::ExpandFileName(const std::u16string& name) {
   return FromUtf8(text);
 }
 
+std::u16string TStandInFiles::CurrentDir() {
+  std::error_code error;
+  const std::filesystem::path current = std::filesystem::current_path(error);
+  return error ? std::u16string() : FromUtf8(current.string());
+}
+
+bool TStandInFiles::SetCurrentDir(const std::u16string& path) noexcept {
+  try {
+    return ::chdir(Native(path).c_str()) == 0;
+  } catch (...) {
+    return false;  // the path's conversion could not allocate
+  }
+}
+
 std::optional<TFileBytes> TStandInFiles::ReadShared(const std::u16string& path) {
   const THold* hold = HoldOn(path);
   if (hold && *hold == THold::Writing) RaiseSharingViolation();

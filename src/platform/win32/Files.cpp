@@ -79,6 +79,18 @@ std::u16string TWin32Files::ExpandFileName(const std::u16string& name) {
   }
 }
 
+std::u16string TWin32Files::CurrentDir() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length == 0) return {};
+    if (length < buffer.size()) return U(buffer.data(), length);
+    buffer.resize(length + 1);
+  }
+}
+
+bool TWin32Files::SetCurrentDir(const std::u16string& path) noexcept { return SetCurrentDirectoryW(W(path)); }
+
 std::optional<TFileBytes> TWin32Files::ReadShared(const std::u16string& path) {
   HANDLE file = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {

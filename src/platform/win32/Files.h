@@ -8,6 +8,8 @@ class TWin32Files : public IFileSystem {
  public:
   bool FileExists(const std::u16string& path) override;
   std::u16string ExpandFileName(const std::u16string& name) override;
+  std::u16string CurrentDir() override;
+  bool SetCurrentDir(const std::u16string& path) noexcept override;
   std::optional<TFileBytes> ReadShared(const std::u16string& path) override;
   std::u16string ResolveLinks(const std::u16string& path) override;
   TFileHandle LockExclusive(const std::u16string& path) override;
