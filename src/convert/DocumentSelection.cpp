@@ -10,7 +10,10 @@ const std::u16string cMain = u"main";
 }
 
 void TfrmMain::SetDFileName(const std::u16string& value) {
-  if (value != FPFileName) exPFileName = FPFileName;
+  if (value != FPFileName) {
+    exPFileName = FPFileName;
+    exPFromDocument = !FDFileName.empty();
+  }
   FDFileName = value;
   // Written only when it differs, so that a typing user's caret stays where it is.
   if (edtFileName.Text() != FDFileName) edtFileName.SetText(FDFileName);
