@@ -225,7 +225,7 @@ std::uint32_t TIniImage::FindEntry(const TSection& section, std::u16string_view 
     const std::string_view stored = Text(line.Name);
     if (stored.size() == name.size()) {
       const auto byte = static_cast<unsigned char>(stored.back());
-      if (byte >= 0x80 || UpperCase(byte) != last) continue;
+      if (byte >= 0x80 || AsciiUpper(byte) != last) continue;
     }
     if (SameName(stored, name)) return i;
   }
