@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -86,6 +88,13 @@ class IDialogs {
   virtual bool OpenFile(THandle owner, const TOpenDialogRequest& request, std::u16string& chosen) = 0;
 };
 
+// A value of a version-information block, as the version library answers a look-up.
+struct TVersionValue {
+  std::uint32_t Length = 0;  // as stored: bytes for binary values, characters for text
+  // From the value's start, at least as far as the value goes within the block.
+  std::span<const std::uint8_t> Bytes;
+};
+
 class TForm;
 
 class IApplication {
@@ -100,6 +109,9 @@ class IApplication {
   virtual bool Terminated() const = 0;
   // Raw version-information block of a file; empty when it has none.
   virtual std::vector<std::uint8_t> ReadVersionBlock(const std::u16string& path) = 0;
+  // The value at a path of such a block, such as \VarFileInfo\Translation; nullopt when absent.
+  virtual std::optional<TVersionValue> QueryVersionValue(std::span<const std::uint8_t> block,
+                                                         const std::u16string& path) = 0;
 };
 
 class IWidgetFactory;
