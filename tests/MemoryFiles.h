@@ -35,9 +35,10 @@ class TMemoryFiles : public platform::IFileSystem {
     WorkDir = path;
     return true;
   }
-  std::optional<platform::TFileBytes> ReadShared(const std::u16string& path) override {
+  std::optional<platform::TFileBytes> ReadShared(const std::u16string& path, std::size_t maxBytes) override {
     auto found = Files.find(path);
     if (found == Files.end()) return std::nullopt;
+    if (found->second.size() > maxBytes) throw platform::EFileTooLarge();
     return platform::TFileBytes(std::string_view(found->second));
   }
   std::u16string ResolveLinks(const std::u16string& path) override { return path; }

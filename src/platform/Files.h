@@ -8,7 +8,17 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Exception.h"
+
 namespace platform {
+
+// A file larger than its reader takes, refused from its size before any of it is read:
+// Windows' code for a file over a size limit, with the program's own text.
+class EFileTooLarge : public EOSError {
+ public:
+  EFileTooLarge() : EOSError(cCode, u"ファイルが大きすぎます") {}
+  static constexpr unsigned long cCode = 223;  // ERROR_FILE_TOO_LARGE
+};
 
 using TFileHandle = std::intptr_t;  // opaque; 0 is no handle
 
@@ -54,9 +64,10 @@ class IFileSystem {
   virtual std::u16string CurrentDir() = 0;
   virtual bool SetCurrentDir(const std::u16string& path) noexcept = 0;
 
-  // Whole content, read while other processes may read but not write the file.
+  // Whole content, read while other processes may read but not write the file; a file of
+  // more than maxBytes raises EFileTooLarge before anything is allocated for it.
   // nullopt when no file is there (a folder counts as none).
-  virtual std::optional<TFileBytes> ReadShared(const std::u16string& path) = 0;
+  virtual std::optional<TFileBytes> ReadShared(const std::u16string& path, std::size_t maxBytes) = 0;
 
   // The pieces of a safe rewrite (see settings/SafeWrite).
   // Path with links resolved to their final target; the path itself when it names no file.

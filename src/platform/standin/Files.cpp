@@ -5,6 +5,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -154,7 +155,7 @@ bool TStandInFiles::SetCurrentDir(const std::u16string& path) noexcept {
   }
 }
 
-std::optional<TFileBytes> TStandInFiles::ReadShared(const std::u16string& path) {
+std::optional<TFileBytes> TStandInFiles::ReadShared(const std::u16string& path, std::size_t maxBytes) {
   const THold* hold = HoldOn(path);
   if (hold && *hold == THold::Writing) RaiseSharingViolation();
   TFd fd(::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC));
@@ -165,6 +166,7 @@ std::optional<TFileBytes> TStandInFiles::ReadShared(const std::u16string& path) 
   struct stat info {};
   if (::fstat(fd.Get(), &info) != 0) RaiseErrno(errno);
   if (S_ISDIR(info.st_mode)) return std::nullopt;
+  if (static_cast<unsigned long long>(info.st_size) > maxBytes) throw EFileTooLarge();
 
   // One allocation of the size the file has now; a file that grows meanwhile is read on.
   // The end is probed with a small buffer, so that a full read does not grow the big one.
@@ -182,7 +184,8 @@ std::optional<TFileBytes> TStandInFiles::ReadShared(const std::u16string& path) 
     if (got == 0) break;
     if (full) {
       const std::size_t need = done + static_cast<std::size_t>(got);
-      bytes.Grow(need > 2 * done ? need : 2 * done);  // the following reads go straight in
+      if (need > maxBytes) throw EFileTooLarge();  // it grew beyond the limit meanwhile
+      bytes.Grow(std::min(need > 2 * done ? need : 2 * done, maxBytes));  // the following reads go straight in
       std::memcpy(bytes.data() + done, probe, static_cast<std::size_t>(got));
     }
     done += static_cast<std::size_t>(got);

@@ -91,7 +91,7 @@ std::u16string TWin32Files::CurrentDir() {
 
 bool TWin32Files::SetCurrentDir(const std::u16string& path) noexcept { return SetCurrentDirectoryW(W(path)); }
 
-std::optional<TFileBytes> TWin32Files::ReadShared(const std::u16string& path) {
+std::optional<TFileBytes> TWin32Files::ReadShared(const std::u16string& path, std::size_t maxBytes) {
   HANDLE file = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     DWORD code = GetLastError();
@@ -108,6 +108,7 @@ std::optional<TFileBytes> TWin32Files::ReadShared(const std::u16string& path) {
   } closer{file};
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file, &size)) RaiseLastError();
+  if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) throw EFileTooLarge();
   TFileBytes bytes(static_cast<std::size_t>(size.QuadPart));  // not cleared: the read fills it
   std::size_t done = 0;
   while (done < bytes.size()) {
