@@ -140,7 +140,7 @@ TIniImage::TSpan TIniImage::Store(std::u16string_view text) {
   const std::string encoded = ascii ? std::string() : platform::ToUtf8(text);
   const std::size_t size = ascii ? text.size() : encoded.size();
   // Checked before anything is reserved; a piece may start up to a block beyond the end.
-  if (FWritten.size() + TByteStore::cBlockBytes + size >= cWrittenBit) throw platform::Exception(u"設定の内容が大きすぎます。");
+  if (FWritten.size() + TByteStore::cBlockBytes + size >= cWrittenBit) throw platform::Exception(u"設定の内容が大きすぎます");
   std::size_t offset = 0;
   char* out = FWritten.Reserve(size, offset);
   if (ascii) {

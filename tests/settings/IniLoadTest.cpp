@@ -116,7 +116,7 @@ TEST_F(IniLoad, TextThatIsNotUtf8IsRefusedAndLeftAlone) {
       TMemIniFile ini(IniName());
       ADD_FAILURE() << c.Name << ": loaded";
     } catch (const settings::EIniEncodingError& error) {
-      EXPECT_EQ(error.Message(), u"ファイル " + IniName() + u" は UTF-8 のテキストではないため読み込めません。")
+      EXPECT_EQ(error.Message(), u"ファイル " + IniName() + u" は UTF-8 のテキストではないため読み込めません")
           << c.Name;
     }
     EXPECT_EQ(ReadIni(), c.Bytes) << c.Name;
