@@ -48,10 +48,14 @@ char16_t LowerCaseLow(char16_t high, char16_t low);
 // A unit of a text in that text's case, given the unit before it (any unit at the start): the
 // second unit of a pair changes with the pair.
 inline char16_t UpperCaseAfter(char16_t previous, char16_t unit) {
-  return IsLowSurrogate(unit) && IsHighSurrogate(previous) ? UpperCaseLow(previous, unit) : UpperCase(unit);
+  if (IsLowSurrogate(unit) && IsHighSurrogate(previous)) [[unlikely]]
+    return UpperCaseLow(previous, unit);
+  return UpperCase(unit);
 }
 inline char16_t LowerCaseAfter(char16_t previous, char16_t unit) {
-  return IsLowSurrogate(unit) && IsHighSurrogate(previous) ? LowerCaseLow(previous, unit) : LowerCase(unit);
+  if (IsLowSurrogate(unit) && IsHighSurrogate(previous)) [[unlikely]]
+    return LowerCaseLow(previous, unit);
+  return LowerCase(unit);
 }
 
 // Every character of a text; the length stays.
