@@ -185,7 +185,7 @@ void TWin32Files::Close(TFileHandle file) {
 }
 
 void TWin32Files::CopyAttributes(const std::u16string& from, const std::u16string& to) {
-  // ReplaceFileW merges them too; setting them first keeps them where a replace does not.
+  // ReplaceFileW merges them too; set here, they hold also where a replace only renames (Wine).
   DWORD attributes = GetFileAttributesW(W(from));
   if (attributes == INVALID_FILE_ATTRIBUTES) RaiseLastError();
   // Read-only would stop the replace itself; the old file cannot be read-only here anyway.
