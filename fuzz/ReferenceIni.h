@@ -55,10 +55,7 @@ inline std::vector<TRefSection> RefParse(std::string_view bytes) {
   return sections;
 }
 
-inline std::u16string RefUpper(std::u16string text) {
-  for (char16_t& c : text) c = settings::UpperCase(c);
-  return text;
-}
+inline std::u16string RefUpper(const std::u16string& text) { return settings::UpperCaseText(text); }
 
 inline bool RefSameName(const std::string& a, const std::u16string& b) {
   return RefUpper(platform::FromUtf8(a)) == RefUpper(b);

@@ -56,6 +56,13 @@ struct TReferenceLoad {
   std::u16string Message;
 };
 
+// A field's 32 units, or 31 where the 32nd begins a surrogate pair that goes on after it.
+std::u16string FirstUnits(std::u16string_view text) {
+  std::size_t count = std::min<std::size_t>(text.size(), 32);
+  if (count == 32 && text.size() > 32 && (text[31] & 0xFC00) == 0xD800 && (text[32] & 0xFC00) == 0xDC00) --count;
+  return std::u16string(text.substr(0, count));
+}
+
 std::u16string_view KeyOf(std::u16string_view line) {
   const std::size_t equals = line.find(u'=');
   return equals == std::u16string_view::npos ? std::u16string_view() : line.substr(0, equals);
@@ -112,7 +119,7 @@ TReferenceLoad ReferenceLoad(const std::vector<std::u16string>& lines) {
       break;
     }
     const std::u16string_view commentText = comment == commentsByKey.end() ? std::u16string_view() : comment->second;
-    result.Rows.push_back({unit, std::u16string(model.substr(0, 32)), std::u16string(commentText.substr(0, 32))});
+    result.Rows.push_back({unit, FirstUnits(model), FirstUnits(commentText)});
   }
   std::sort(result.Rows.begin(), result.Rows.end());
   return result;

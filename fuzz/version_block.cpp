@@ -6,14 +6,14 @@
 
 #include "FuzzCheck.h"
 #include "FuzzPlatform.h"
-#include "app/VersionBlock.h"
+#include "platform/VersionBlock.h"
 #include "app/VersionInfo.h"
 #include "platform/Exception.h"
 
 namespace {
 
 // The value must be a piece of the block's own bytes.
-void CheckInside(const std::optional<app::TVersionBlock::TValue>& value, const std::vector<std::uint8_t>& bytes) {
+void CheckInside(const std::optional<platform::TVersionBlock::TValue>& value, const std::vector<std::uint8_t>& bytes) {
   if (!value || value->Bytes.empty()) return;
   FUZZ_CHECK(value->Bytes.data() >= bytes.data() && value->Bytes.data() + value->Bytes.size() <= bytes.data() + bytes.size());
 }
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TFuzzPlatform& os = TFuzzPlatform::Installed();
   // An exact-size copy, so that AddressSanitizer sees any read past the end.
   const std::vector<std::uint8_t> bytes(data, data + size);
-  app::TVersionBlock block(bytes);
+  platform::TVersionBlock block(bytes);
   for (std::u16string_view path : {u"\\", u"\\VarFileInfo\\Translation", u"\\StringFileInfo", u"\\\\x\\",
                                    u"\\StringFileInfo\\040904E4\\FileVersion", u"\\StringFileInfo\\040904e4\\CompanyName"})
     CheckInside(block.Query(path), bytes);

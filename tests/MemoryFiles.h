@@ -13,7 +13,7 @@ namespace quorvel_test {
 class TMemoryFiles : public platform::IFileSystem {
  public:
   std::map<std::u16string, std::string> Files;  // by full path
-  std::u16string CurrentDir = u"C:\\work";
+  std::u16string WorkDir = u"C:\\work";  // the current directory
   int Replaces = 0;  // completed flushes
 
   // Handles handed out and not yet closed.
@@ -28,11 +28,17 @@ class TMemoryFiles : public platform::IFileSystem {
   bool FileExists(const std::u16string& path) override { return Files.count(path) != 0; }
   std::u16string ExpandFileName(const std::u16string& name) override {
     const bool absolute = (name.size() >= 2 && name[1] == u':') || name.starts_with(u"\\") || name.starts_with(u"/");
-    return name.empty() || absolute ? name : CurrentDir + u"\\" + name;
+    return name.empty() || absolute ? name : WorkDir + u"\\" + name;
   }
-  std::optional<platform::TFileBytes> ReadShared(const std::u16string& path) override {
+  std::u16string CurrentDir() override { return WorkDir; }
+  bool SetCurrentDir(const std::u16string& path) noexcept override {
+    WorkDir = path;
+    return true;
+  }
+  std::optional<platform::TFileBytes> ReadShared(const std::u16string& path, std::size_t maxBytes) override {
     auto found = Files.find(path);
     if (found == Files.end()) return std::nullopt;
+    if (found->second.size() > maxBytes) throw platform::EFileTooLarge();
     return platform::TFileBytes(std::string_view(found->second));
   }
   std::u16string ResolveLinks(const std::u16string& path) override { return path; }
@@ -59,9 +65,10 @@ class TMemoryFiles : public platform::IFileSystem {
     if (FOpen.erase(file) != 1) throw std::logic_error("close of a handle that is not open");
   }
   void CopyAttributes(const std::u16string&, const std::u16string&) override {}
-  void Replace(const std::u16string& from, const std::u16string& to) override {
+  void Replace(const std::u16string& from, const std::u16string& to, bool existing) override {
     auto found = Files.find(from);
     if (found == Files.end()) throw std::logic_error("replace from a missing file");
+    if (existing != FileExists(to)) throw std::logic_error("replace told the wrong state of its target");
     Files[to] = std::move(found->second);
     Files.erase(from);
     ++Replaces;

@@ -1,62 +1,120 @@
 #!/usr/bin/env python3
-"""Writes src/settings/UnicodeCaseTable.cpp: the simple upper-case mapping of every UTF-16
-code unit, from Python's unicodedata, so that the Linux and the Windows builds agree.
+"""Writes src/settings/UnicodeCaseTable.cpp: the simple upper- and lower-case mappings of every
+character, from Python's unicodedata, so that the Linux and the Windows builds agree.
 
-Python exposes only the full mapping (str.upper), which turns some letters into several
-(U+00DF into "SS"); the simple mapping of those is the single-letter title case when there is
-one (U+1F80 into U+1F88), else none."""
+Python exposes only the full mappings (str.upper, str.lower), which turn some letters into
+several (U+00DF into "SS", U+0130 into "i" and a combining dot). The simple mapping of those
+is, for upper case, the single-letter title case when there is one (U+1F80 into U+1F88), else
+none; for lower case, the first letter when only combining marks follow it (U+0130 into "i").
+
+Below U+10000 each table is two-staged: a block number per 32 code units, then per block the
+distance from each unit to its partner, modulo 2^16, so that alike blocks are stored once.
+Block 0 holds the units that do not change. Beyond
+U+FFFF a few ranges of letters move by one difference each. Every partner there shares its
+character's first surrogate, which is checked here: a pair changes case in its second unit."""
 import pathlib
 import sys
 import unicodedata
 
 OUT = pathlib.Path(__file__).resolve().parent.parent / "src" / "settings" / "UnicodeCaseTable.cpp"
+BLOCK = 32
+
+
+def single(mapped):
+    return ord(mapped) if len(mapped) == 1 else None
 
 
 def simple_upper(code):
-    if 0xD800 <= code <= 0xDFFF:
-        return code
     char = chr(code)
     for mapped in (char.upper(), char.title()):
-        if len(mapped) == 1:
-            return ord(mapped) if ord(mapped) <= 0xFFFF else code
+        if single(mapped) is not None:
+            return single(mapped)
     return code
 
 
-def main():
-    upper = [simple_upper(code) for code in range(0x10000)]
-    blocks = []
+def simple_lower(code):
+    mapped = chr(code).lower()
+    if len(mapped) > 1 and all(unicodedata.combining(c) for c in mapped[1:]):
+        mapped = mapped[0]
+    return single(mapped) if single(mapped) is not None else code
+
+
+def case_map(simple, code):
+    return code if 0xD800 <= code <= 0xDFFF else simple(code)
+
+
+def check(name, simple):
+    for code in range(0x110000):
+        partner = case_map(simple, code)
+        if (code < 0x10000) != (partner < 0x10000):
+            sys.exit(f"{name}: U+{code:04X} and its partner U+{partner:04X} lie on either side of U+FFFF")
+        if 0xD800 <= partner <= 0xDFFF and partner != code:
+            sys.exit(f"{name}: U+{code:04X} maps to a surrogate")
+        if code >= 0x10000 and partner >> 10 != code >> 10:
+            sys.exit(f"{name}: U+{code:04X} and U+{partner:05X} have different first surrogates")
+
+
+def basic_plane(name, simple):
+    blocks = {}
     block_of = []
-    for high in range(256):
-        block = upper[high * 256:(high + 1) * 256]
-        if all(block[low] == high * 256 + low for low in range(256)):
-            block_of.append(0)
+    for start in range(0, 0x10000, BLOCK):
+        deltas = tuple((case_map(simple, code) - code) & 0xFFFF for code in range(start, start + BLOCK))
+        block_of.append(blocks.setdefault(deltas, len(blocks)))
+    if any(next(iter(blocks))):
+        sys.exit(f"{name}: block 0 must be the one of unchanged units")
+    if len(blocks) > 256:
+        sys.exit(f"{name}: {len(blocks)} blocks do not fit an 8-bit block number")
+    lines = [f"const std::uint8_t c{name}BlockOf[{len(block_of)}] = {{"]
+    for row in range(0, len(block_of), 32):
+        lines.append("    " + " ".join(f"{b}," for b in block_of[row:row + 32]))
+    lines.append("};")
+    lines.append("")
+    lines.append(f"const std::uint16_t c{name}Deltas[{len(blocks)}][{BLOCK}] = {{")
+    for deltas in blocks:
+        first = block_of.index(blocks[deltas]) * BLOCK
+        lines.append(f"    {{  // U+{first:04X}")
+        for row in range(0, BLOCK, 16):
+            lines.append("        " + " ".join(f"{d}," for d in deltas[row:row + 16]))
+        lines.append("    },")
+    lines.append("};")
+    return lines, len(blocks)
+
+
+def beyond(name, simple):
+    ranges = []
+    for code in range(0x10000, 0x110000):
+        delta = simple(code) - code
+        if delta == 0:
+            continue
+        if ranges and ranges[-1][1] == code - 1 and ranges[-1][2] == delta:
+            ranges[-1][1] = code
         else:
-            blocks.append(block)
-            block_of.append(len(blocks))
+            ranges.append([code, code, delta])
+    lines = [f"const TCaseRange c{name}Beyond[{len(ranges)}] = {{"]
+    for first, last, delta in ranges:
+        lines.append(f"    {{0x{first:05X}, 0x{last:05X}, {delta}}},")
+    lines.append("};")
+    lines.append(f"const std::size_t c{name}BeyondCount = {len(ranges)};")
+    return lines
+
+
+def main():
     lines = [
         f"// Generated by tools/gen-unicode-case.py from Unicode {unicodedata.unidata_version}; do not edit.",
         '#include "settings/UnicodeCase.h"',
         "",
         "namespace settings::detail {",
         "",
-        "const std::uint8_t cUpperBlockOf[256] = {",
     ]
-    for row in range(0, 256, 16):
-        lines.append("    " + " ".join(f"{b}," for b in block_of[row:row + 16]))
-    lines.append("};")
-    lines.append("")
-    lines.append(f"const char16_t cUpperBlocks[{len(blocks)}][256] = {{")
-    for number, block in enumerate(blocks, 1):
-        high = block_of.index(number)
-        lines.append(f"    {{  // U+{high:02X}00")
-        for row in range(0, 256, 8):
-            lines.append("        " + " ".join(f"0x{v:04X}," for v in block[row:row + 8]))
-        lines.append("    },")
-    lines.append("};")
-    lines.append("")
+    counts = []
+    for name, simple in (("Upper", simple_upper), ("Lower", simple_lower)):
+        check(name, simple)
+        table, count = basic_plane(name, simple)
+        counts.append(f"{name.lower()} {count} blocks")
+        lines += table + [""] + beyond(name, simple) + [""]
     lines.append("}  // namespace settings::detail")
     OUT.write_text("\n".join(lines) + "\n", encoding="utf-8")
-    print(f"{OUT}: {len(blocks)} blocks, Unicode {unicodedata.unidata_version}", file=sys.stderr)
+    print(f"{OUT}: {', '.join(counts)} of {BLOCK}, Unicode {unicodedata.unidata_version}", file=sys.stderr)
 
 
 if __name__ == "__main__":

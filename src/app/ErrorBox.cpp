@@ -1,26 +1,23 @@
 #include "app/ErrorBox.h"
 
+#include <algorithm>
+
 #include "convert/PathRules.h"
 #include "platform/Exception.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
+#include "settings/UnicodeCase.h"
 
 namespace app {
-
-namespace {
-
-char16_t ToLower(char16_t c) {
-  if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return static_cast<char16_t>(c + 32);
-  return c;
-}
-
-}  // namespace
 
 std::u16string ErrorBoxTitle(const std::u16string& exePath) {
   std::u16string name = convert::ExtractFileName(exePath);
   name = name.substr(0, name.find(u'.'));
-  for (std::size_t i = 1; i < name.size(); ++i) name[i] = ToLower(name[i]);
-  return name;
+  // The first character stays as it is: two units when it is a surrogate pair.
+  const std::size_t first = name.size() >= 2 && settings::IsHighSurrogate(name[0]) && settings::IsLowSurrogate(name[1])
+                                ? 2
+                                : std::min<std::size_t>(name.size(), 1);
+  return name.substr(0, first) + settings::LowerCaseText(std::u16string_view(name).substr(first));
 }
 
 std::u16string ErrorBoxText(const std::u16string& message) {

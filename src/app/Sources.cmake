@@ -4,7 +4,6 @@ set(QUORVEL_APP_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ErrorBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/VersionFooter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/VersionInfo.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/VersionBlock.cpp
 )
 # Windows only: the process entry and the resources.
 set(QUORVEL_APP_ENTRY_SOURCES

@@ -4,7 +4,6 @@
 #include <initializer_list>
 #include <vector>
 
-#include "app/VersionBlock.h"
 #include "platform/Exception.h"
 #include "platform/Platform.h"
 
@@ -49,19 +48,21 @@ std::u16string GetVersionInfo(const std::u16string& ExeName, TVerResourceKey Key
   const std::u16string_view Translation = u"\\VarFileInfo\\Translation";
   const std::u16string_view FileInfo = u"\\StringFileInfo\\%0.4s%0.4s\\";
   std::u16string result;
+  platform::IApplication& app = platform::Current().App();
   // The buffer is owned here, so it is released on every path, the error's included.
-  std::vector<std::uint8_t> buffer = platform::Current().App().ReadVersionBlock(ExeName);
+  std::vector<std::uint8_t> buffer = app.ReadVersionBlock(ExeName);
   if (buffer.empty()) return result;
-  TVersionBlock block(buffer);
-  std::optional<TVersionBlock::TValue> translation = block.Query(Translation);
+  std::optional<platform::TVersionValue> translation = app.QueryVersionValue(buffer, std::u16string(Translation));
   if (!translation || translation->Length == 0) throw platform::Exception(u"情報の取得に失敗しました");
-  std::uint32_t first = FirstDword(translation->Bytes);
+  // Only the table's own bytes: those after it may belong to the next block.
+  const std::size_t tableBytes = std::min<std::size_t>(translation->Length, translation->Bytes.size());
+  std::uint32_t first = FirstDword(translation->Bytes.first(tableBytes));
   std::u16string path = FillFourCharFields(FileInfo, {Hex4(static_cast<std::uint16_t>(first & 0xFFFF)),
                                                       Hex4(static_cast<std::uint16_t>(first >> 16))});
   path += cKeyWordStr[KeyWord];
-  std::optional<TVersionBlock::TValue> value = block.Query(path);
+  std::optional<platform::TVersionValue> value = app.QueryVersionValue(buffer, path);
   if (!value || value->Length == 0) return result;
-  // The stored length counts the terminating null; a value cut short by its block stays short.
+  // The stored length counts the terminating null; a value cut short by the block stays short.
   std::size_t count = std::min<std::size_t>(value->Length - 1, value->Bytes.size() / 2);
   result.reserve(count);
   for (std::size_t i = 0; i < count; ++i)

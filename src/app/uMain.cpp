@@ -74,6 +74,7 @@ void TfrmMain::PlaceWindow(int top, int left) {
 
 void TfrmMain::FormClose() {
   exPFileName = FPFileName;
+  exPFromDocument = !FDFileName.empty();
   CloseStaleViewers();
   TIniScope ini(*this);
   platform::TRect restored = RestoredRect();

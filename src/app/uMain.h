@@ -69,6 +69,7 @@ class TfrmMain : public platform::TForm {
   const std::u16string& GetAppDir() const { return AppDir; }
   const std::u16string& GetIniFileName() const { return IniFileName; }
   const std::u16string& GetExPFileName() const { return exPFileName; }
+  bool ExPFromDocument() const { return exPFromDocument; }
   settings::TMemIniFile* CurrentIni() const { return Ini; }
 
   // Runs a handler; an error ends that handler only and shows in the error box.
@@ -93,6 +94,8 @@ class TfrmMain : public platform::TForm {
   std::u16string IniFileName;
   settings::TMemIniFile* Ini = nullptr;  // the settings object of the operation in progress; not owned
   std::u16string exPFileName;
+  // Whether exPFileName was derived from a document: derived from none (".pdf"), it names no viewer.
+  bool exPFromDocument = false;
   std::u16string FCompanyName;
   std::u16string FAppVersion;
   std::u16string FDFileName;
@@ -109,7 +112,8 @@ std::uint32_t RunExeFile(platform::THandle hWnd, std::u16string AFile, std::u16s
                          std::u16string Verb);
 
 // Called for each top-level window: posts a close request when its title shows the previous
-// PDF's file name and not the program's own name. Always goes on.
+// PDF's file name and not the program's own name. A PDF path derived from no document shows
+// in no title. Always goes on.
 bool ENumWindowsProc(platform::THandle hwindow, std::intptr_t lParam);
 
 // One settings-file operation: loads its own object, keeps it in the window's Ini while it

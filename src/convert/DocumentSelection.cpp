@@ -10,7 +10,10 @@ const std::u16string cMain = u"main";
 }
 
 void TfrmMain::SetDFileName(const std::u16string& value) {
-  if (value != FPFileName) exPFileName = FPFileName;
+  if (value != FPFileName) {
+    exPFileName = FPFileName;
+    exPFromDocument = !FDFileName.empty();
+  }
   FDFileName = value;
   // Written only when it differs, so that a typing user's caret stays where it is.
   if (edtFileName.Text() != FDFileName) edtFileName.SetText(FDFileName);
@@ -60,7 +63,14 @@ void TfrmMain::actReferExecute() {
     OpenDialog1.FileName = convert::ExtractFileName(FDFileName);
   }
   std::u16string chosen;
-  if (!platform::Current().Dialogs().OpenFile(Handle(), OpenDialog1, chosen)) return;
+  bool picked = false;
+  {
+    // Windows may move the current directory to the chosen file's folder, whatever the
+    // dialog is asked; the converter is looked up there, so it is put back.
+    platform::TCurrentDirKeeper keep(platform::Current().Files());
+    picked = platform::Current().Dialogs().OpenFile(Handle(), OpenDialog1, chosen);
+  }
+  if (!picked) return;
   SetDFileName(chosen);
   TIniScope ini(*this);
   std::uint32_t result = ExecHalvorn(FDFileName);

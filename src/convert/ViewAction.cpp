@@ -15,7 +15,8 @@ bool ENumWindowsProc(platform::THandle hwindow, std::intptr_t) {
   platform::IWindowManager& windows = platform::Current().Windows();
   if (!frmMain) return true;
   std::u16string title = windows.WindowTitle(hwindow, cTitleBufferLength);
-  std::u16string name = convert::ExtractFileName(frmMain->GetExPFileName());
+  // An empty name is found in no title.
+  std::u16string name = frmMain->ExPFromDocument() ? convert::ExtractFileName(frmMain->GetExPFileName()) : u"";
   if (platform::ContainsText(title, name) && !platform::ContainsText(title, frmMain->GetAppName()))
     windows.PostClose(hwindow);
   return true;

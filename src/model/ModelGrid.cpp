@@ -4,6 +4,7 @@
 
 #include "app/ErrorBox.h"
 #include "model/ModelConfirm.h"
+#include "platform/Text.h"
 
 namespace model {
 
@@ -337,7 +338,7 @@ void TModelGrid::UserEditChanged(const std::u16string& text) {
     if (text == FEditText && FEditModified) return;
     if (Table().State() == TDataSetState::Browse) Table().Edit();
     const int limit = EditMaxLength();
-    FEditText = limit > 0 ? text.substr(0, static_cast<std::size_t>(limit)) : text;
+    FEditText = limit > 0 ? std::u16string(platform::CutUnits(text, static_cast<std::size_t>(limit))) : text;
     FEditModified = true;
     FEditorMode = true;
     Changed();

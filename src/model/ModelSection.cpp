@@ -30,8 +30,11 @@ std::u16string_view ValueOf(std::u16string_view line, std::u16string_view key) {
 // Keys match as the settings file's names do: by their upper-case forms.
 bool SameKey(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (a[i] != b[i] && settings::UpperCase(a[i]) != settings::UpperCase(b[i])) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i] && settings::UpperCaseAfter(i > 0 ? a[i - 1] : 0, a[i]) !=
+                            settings::UpperCaseAfter(i > 0 ? b[i - 1] : 0, b[i]))
+      return false;
+  }
   return true;
 }
 

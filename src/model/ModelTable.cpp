@@ -83,7 +83,8 @@ void TField::SetAsString(std::u16string_view value) {
   }
   TModelTable::TValue stored;
   stored.Null = value.empty();
-  stored.Text = value.substr(0, static_cast<std::size_t>(Size));
+  // Whole characters only: a pair the cut would split goes entirely.
+  stored.Text = platform::CutUnits(value, static_cast<std::size_t>(Size));
   FTable.Assign(Index, std::move(stored));
 }
 

@@ -8,7 +8,17 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Exception.h"
+
 namespace platform {
+
+// A file larger than its reader takes, refused from its size before any of it is read:
+// Windows' code for a file over a size limit, with the program's own text.
+class EFileTooLarge : public EOSError {
+ public:
+  EFileTooLarge() : EOSError(cCode, u"ファイルが大きすぎます") {}
+  static constexpr unsigned long cCode = 223;  // ERROR_FILE_TOO_LARGE
+};
 
 using TFileHandle = std::intptr_t;  // opaque; 0 is no handle
 
@@ -49,10 +59,15 @@ class IFileSystem {
   virtual bool FileExists(const std::u16string& path) = 0;
   // Absolute path against the process's current directory.
   virtual std::u16string ExpandFileName(const std::u16string& name) = 0;
+  // The process's current directory (empty when it cannot be read), and moving it; false
+  // when the folder cannot be entered.
+  virtual std::u16string CurrentDir() = 0;
+  virtual bool SetCurrentDir(const std::u16string& path) noexcept = 0;
 
-  // Whole content, read while other processes may read but not write the file.
+  // Whole content, read while other processes may read but not write the file; a file of
+  // more than maxBytes raises EFileTooLarge before anything is allocated for it.
   // nullopt when no file is there (a folder counts as none).
-  virtual std::optional<TFileBytes> ReadShared(const std::u16string& path) = 0;
+  virtual std::optional<TFileBytes> ReadShared(const std::u16string& path, std::size_t maxBytes) = 0;
 
   // The pieces of a safe rewrite (see settings/SafeWrite).
   // Path with links resolved to their final target; the path itself when it names no file.
@@ -65,12 +80,30 @@ class IFileSystem {
   virtual std::size_t Write(TFileHandle file, const char* data, std::size_t size) = 0;
   virtual void FlushToDisk(TFileHandle file) = 0;
   virtual void Close(TFileHandle file) = 0;
-  // Gives `to` the attributes and permissions of `from`, which exists.
+  // Gives `to` the attributes and access rights of `from`, which exists.
   virtual void CopyAttributes(const std::u16string& from, const std::u16string& to) = 0;
-  // Puts `from` in place of `to` in one step.
-  virtual void Replace(const std::u16string& from, const std::u16string& to) = 0;
+  // Puts `from` in place of `to` in one step. An existing `to` keeps its access list,
+  // attributes, creation time and streams, and on a failure stays as it was. Without one,
+  // `from` only takes the name, and fails when a file has appeared there meanwhile.
+  virtual void Replace(const std::u16string& from, const std::u16string& to, bool existing) = 0;
   // Best effort; never raises.
   virtual void Remove(const std::u16string& path) noexcept = 0;
+};
+
+// Puts the process's current directory back where it was when the keeper was made, on
+// every way out of its scope.
+class TCurrentDirKeeper {
+ public:
+  explicit TCurrentDirKeeper(IFileSystem& files) : FFiles(files), FDir(files.CurrentDir()) {}
+  ~TCurrentDirKeeper() {
+    if (!FDir.empty()) FFiles.SetCurrentDir(FDir);
+  }
+  TCurrentDirKeeper(const TCurrentDirKeeper&) = delete;
+  TCurrentDirKeeper& operator=(const TCurrentDirKeeper&) = delete;
+
+ private:
+  IFileSystem& FFiles;
+  const std::u16string FDir;
 };
 
 }  // namespace platform

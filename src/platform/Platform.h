@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -70,7 +72,7 @@ struct TOpenDialogRequest {
   std::u16string InitialDir;
   std::u16string FileName;
   bool Resizable = true;
-  bool KeepCurrentDir = true;  // the dialog must not move the process's current directory
+  bool KeepCurrentDir = true;  // asks the dialog not to move the current directory; Windows may not heed it
 };
 
 class IDialogs {
@@ -84,6 +86,13 @@ class IDialogs {
   virtual void ShowError(THandle owner, const std::u16string& title, const std::u16string& text) = 0;
   // Modal file-open dialog; false when cancelled.
   virtual bool OpenFile(THandle owner, const TOpenDialogRequest& request, std::u16string& chosen) = 0;
+};
+
+// A value of a version-information block, as the version library answers a look-up.
+struct TVersionValue {
+  std::uint32_t Length = 0;  // as stored: bytes for binary values, characters for text
+  // From the value's start, at least as far as the value goes within the block.
+  std::span<const std::uint8_t> Bytes;
 };
 
 class TForm;
@@ -100,6 +109,9 @@ class IApplication {
   virtual bool Terminated() const = 0;
   // Raw version-information block of a file; empty when it has none.
   virtual std::vector<std::uint8_t> ReadVersionBlock(const std::u16string& path) = 0;
+  // The value at a path of such a block, such as \VarFileInfo\Translation; nullopt when absent.
+  virtual std::optional<TVersionValue> QueryVersionValue(std::span<const std::uint8_t> block,
+                                                         const std::u16string& path) = 0;
 };
 
 class IWidgetFactory;

@@ -3,6 +3,7 @@ set(QUORVEL_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Exception.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Controls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Current.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/VersionBlock.cpp
 )
 # The two backends mirror each other's file names where both need the file; the stand-in needs
 # no peers of its own for the standard controls and the navigator.

@@ -124,6 +124,13 @@ std::u16string IntToStr(long long value) {
   return std::u16string(digits.begin(), digits.end());
 }
 
+std::u16string_view CutUnits(std::u16string_view text, std::size_t units) {
+  if (text.size() <= units) return text;
+  const bool splitsPair = units > 0 && text[units - 1] >= 0xD800 && text[units - 1] <= 0xDBFF &&
+                          text[units] >= 0xDC00 && text[units] <= 0xDFFF;
+  return text.substr(0, splitsPair ? units - 1 : units);
+}
+
 bool ContainsText(std::u16string_view text, std::u16string_view pattern) {
   return !pattern.empty() && text.find(pattern) != std::u16string_view::npos;
 }

@@ -17,6 +17,9 @@ std::u16string FromUtf8(std::string_view bytes);
 
 std::u16string IntToStr(long long value);
 
+// At most `units` code units of text, one fewer where the cut would split a surrogate pair.
+std::u16string_view CutUnits(std::u16string_view text, std::size_t units);
+
 // Exact code-unit search; an empty pattern never matches.
 bool ContainsText(std::u16string_view text, std::u16string_view pattern);
 

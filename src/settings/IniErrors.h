@@ -1,5 +1,6 @@
 #pragma once
-// The errors of the settings file. Each names the file by its full path.
+// The errors of the settings file. Each names the file by its full path. The program's own
+// texts end without a full stop, as the system's do: the error box appends one.
 #include <string>
 
 #include "platform/Exception.h"

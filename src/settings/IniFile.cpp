@@ -23,14 +23,14 @@ std::u16string FullPath(const std::u16string& fileName) {
 std::unique_ptr<TIniImage> Load(const std::u16string& fileName) {
   std::optional<platform::TFileBytes> bytes;
   try {
-    bytes = platform::Current().Files().ReadShared(fileName);
+    // A file over the limit is refused from its size, before memory is taken for it; the
+    // check after the read only guards the image's 31-bit offsets.
+    bytes = platform::Current().Files().ReadShared(fileName, TIniImage::cMaxBytes);
+    if (bytes && bytes->size() > TIniImage::cMaxBytes) throw platform::EFileTooLarge();
   } catch (const platform::EOSError& error) {
     throw EIniOpenError(FullPath(fileName), error.SystemText());
   }
   if (!bytes) return std::make_unique<TIniImage>();
-  if (bytes->size() > TIniImage::cMaxBytes) {
-    throw EIniOpenError(FullPath(fileName), u"ファイルが大きすぎます。");
-  }
   const std::size_t start = bytes->View().starts_with(cBom) ? cBom.size() : 0;
   std::unique_ptr<TIniImage> image = TIniImage::FromBytes(std::move(*bytes), start);
   if (!image) throw EIniEncodingError(FullPath(fileName));

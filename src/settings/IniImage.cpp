@@ -140,7 +140,7 @@ TIniImage::TSpan TIniImage::Store(std::u16string_view text) {
   const std::string encoded = ascii ? std::string() : platform::ToUtf8(text);
   const std::size_t size = ascii ? text.size() : encoded.size();
   // Checked before anything is reserved; a piece may start up to a block beyond the end.
-  if (FWritten.size() + TByteStore::cBlockBytes + size >= cWrittenBit) throw platform::Exception(u"設定の内容が大きすぎます。");
+  if (FWritten.size() + TByteStore::cBlockBytes + size >= cWrittenBit) throw platform::Exception(u"設定の内容が大きすぎます");
   std::size_t offset = 0;
   char* out = FWritten.Reserve(size, offset);
   if (ascii) {
@@ -225,7 +225,7 @@ std::uint32_t TIniImage::FindEntry(const TSection& section, std::u16string_view 
     const std::string_view stored = Text(line.Name);
     if (stored.size() == name.size()) {
       const auto byte = static_cast<unsigned char>(stored.back());
-      if (byte >= 0x80 || UpperCase(byte) != last) continue;
+      if (byte >= 0x80 || AsciiUpper(byte) != last) continue;
     }
     if (SameName(stored, name)) return i;
   }

@@ -12,9 +12,6 @@ namespace {
 constexpr std::uint64_t cOnes = 0x0101010101010101ull;
 constexpr std::uint64_t cHighs = 0x8080808080808080ull;
 
-// Upper case of a unit below U+0080: only a to z change.
-char16_t AsciiUpper(char16_t unit) { return (unit >= u'a' && unit <= u'z') ? unit - (u'a' - u'A') : unit; }
-
 // Eight ASCII bytes in upper case: a to z lose the 0x20 bit. No byte carries into the next,
 // since every byte is below 0x80.
 std::uint64_t UpperAscii8(std::uint64_t bytes) {
@@ -92,7 +89,11 @@ std::uint64_t NameHash(std::u16string_view name) {
     const std::uint64_t aboveZ = units + cLow * (0x80 - 'z' - 1);
     hasher.AddAscii4(units ^ (((fromA & ~aboveZ) & 0x0080008000800080ull) >> 2));
   }
-  for (; p < end; ++p) hasher.Add(UpperCase(*p));
+  char16_t previous = p > name.data() ? p[-1] : 0;
+  for (; p < end; ++p) {
+    hasher.Add(UpperCaseAfter(previous, *p));
+    previous = *p;
+  }
   return hasher.Result();
 }
 
@@ -115,11 +116,13 @@ std::uint64_t NameHash(std::string_view validUtf8) {
       ++p;
       continue;
     }
-    // One character of more than one byte.
+    // One character of more than one byte: one unit, or a surrogate pair.
     const char* next = p + 1;
     while (next < end && (static_cast<unsigned char>(*next) & 0xC0) == 0x80) ++next;
+    char16_t previous = 0;
     ForEachUnit(std::string_view(p, next - p), [&](char16_t unit) {
-      hasher.Add(UpperCase(unit));
+      hasher.Add(UpperCaseAfter(previous, unit));
+      previous = unit;
       return true;
     });
     p = next;
@@ -139,8 +142,11 @@ bool SameName(std::string_view validUtf8, std::u16string_view name) {
     if (AsciiUpper(byte) != AsciiUpper(name[i])) return false;
   }
   if (i == common && i == validUtf8.size()) return true;
+  // The units before i are ASCII and alike on both sides.
+  char16_t previous = i > 0 ? name[i - 1] : 0;
   const bool prefix = ForEachUnit(validUtf8.substr(i), [&](char16_t unit) {
-    if (i == name.size() || UpperCase(unit) != UpperCase(name[i])) return false;
+    if (i == name.size() || UpperCaseAfter(previous, unit) != UpperCaseAfter(i > 0 ? name[i - 1] : 0, name[i])) return false;
+    previous = unit;
     ++i;
     return true;
   });

@@ -1,6 +1,6 @@
 #pragma once
 // Section and entry names match without regard to case: both sides compare in their upper-case
-// form, code unit by code unit. Stored names are UTF-8, asked-for names UTF-16.
+// form, character by character (beyond U+FFFF too). Stored names are UTF-8, asked-for names UTF-16.
 #include <cstdint>
 #include <string_view>
 

@@ -56,7 +56,7 @@ void WriteFileSafely(platform::IFileSystem& files, const std::u16string& path,
     if (existed) files.CopyAttributes(target, tempPath);
     // Windows cannot replace a file that is open, our own hold included.
     lock.Close();
-    files.Replace(tempPath, target);
+    files.Replace(tempPath, target, existed);
   } catch (...) {
     temp.Close();
     files.Remove(tempPath);

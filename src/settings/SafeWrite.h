@@ -1,8 +1,9 @@
 #pragma once
 // Rewrites a file so that it is either wholly old or wholly new: the bytes go to a temporary
 // file beside the target (beside the link's target for a link), reach the disk, take the old
-// file's attributes, and then replace the old file in one step. The old file is held
-// exclusively meanwhile, so a file another process has open is refused at once.
+// file's attributes, and then replace the old file in one step that keeps its access list,
+// attributes, creation time and streams. The old file is held exclusively meanwhile, so a
+// file another process has open is refused at once.
 #include <functional>
 #include <string>
 #include <string_view>

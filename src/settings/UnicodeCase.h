@@ -1,18 +1,65 @@
 #pragma once
-// Unicode simple upper case of one UTF-16 code unit, from one generated table, so that name
-// matching is the same on every build. Surrogates and characters beyond U+FFFF stay as they are.
+// Unicode simple upper and lower case, from generated tables, so that name matching and the
+// error box's title are the same on every build. Beyond U+FFFF a letter's partner shares its
+// first surrogate, so a surrogate pair changes case in its second unit only.
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace settings {
 
 namespace detail {
-extern const std::uint8_t cUpperBlockOf[256];  // 0: no letter of this block changes
-extern const char16_t cUpperBlocks[][256];
+struct TCaseRange {
+  char32_t First, Last;
+  std::int32_t Delta;  // added to each character of the range
+};
+extern const std::uint8_t cUpperBlockOf[2048];  // per 32 code units
+extern const std::uint16_t cUpperDeltas[][32];  // partner - unit, modulo 2^16
+extern const TCaseRange cUpperBeyond[];
+extern const std::size_t cUpperBeyondCount;
+extern const std::uint8_t cLowerBlockOf[2048];
+extern const std::uint16_t cLowerDeltas[][32];
+extern const TCaseRange cLowerBeyond[];
+extern const std::size_t cLowerBeyondCount;
 }  // namespace detail
 
+inline bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+inline bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// One unit below U+10000; surrogates stay as they are. Two look-ups without a branch, which
+// names of letters in mixed case would mispredict.
 inline char16_t UpperCase(char16_t unit) {
-  const std::uint8_t block = detail::cUpperBlockOf[unit >> 8];
-  return block == 0 ? unit : detail::cUpperBlocks[block - 1][unit & 0xFF];
+  return static_cast<char16_t>(unit + detail::cUpperDeltas[detail::cUpperBlockOf[unit >> 5]][unit & 31]);
 }
+inline char16_t LowerCase(char16_t unit) {
+  return static_cast<char16_t>(unit + detail::cLowerDeltas[detail::cLowerBlockOf[unit >> 5]][unit & 31]);
+}
+
+// Upper case of a unit below U+0080, without the tables: only a to z change.
+inline char16_t AsciiUpper(char16_t unit) {
+  return (unit >= u'a' && unit <= u'z') ? static_cast<char16_t>(unit - (u'a' - u'A')) : unit;
+}
+
+// The second unit of the pair high, low in the pair's case.
+char16_t UpperCaseLow(char16_t high, char16_t low);
+char16_t LowerCaseLow(char16_t high, char16_t low);
+
+// A unit of a text in that text's case, given the unit before it (any unit at the start): the
+// second unit of a pair changes with the pair.
+inline char16_t UpperCaseAfter(char16_t previous, char16_t unit) {
+  if (IsLowSurrogate(unit) && IsHighSurrogate(previous)) [[unlikely]]
+    return UpperCaseLow(previous, unit);
+  return UpperCase(unit);
+}
+inline char16_t LowerCaseAfter(char16_t previous, char16_t unit) {
+  if (IsLowSurrogate(unit) && IsHighSurrogate(previous)) [[unlikely]]
+    return LowerCaseLow(previous, unit);
+  return LowerCase(unit);
+}
+
+// Every character of a text; the length stays.
+std::u16string UpperCaseText(std::u16string_view text);
+std::u16string LowerCaseText(std::u16string_view text);
 
 }  // namespace settings

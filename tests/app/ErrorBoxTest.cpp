@@ -9,6 +9,9 @@ TEST(ErrorBox, TitleIsExecutableNameUpToFirstDotWithLaterCharactersLowered) {
   EXPECT_EQ(app::ErrorBoxTitle(u"C:\\x\\my.tool.exe"), u"my") << "the first character stays as it is";
   EXPECT_EQ(app::ErrorBoxTitle(u"D:noext"), u"noext");
   EXPECT_EQ(app::ErrorBoxTitle(u"C:\\x\\ÄÖÜ.exe"), u"Äöü");
+  // Every letter, beyond Latin-1 and beyond U+FFFF too, whose first character is a pair.
+  EXPECT_EQ(app::ErrorBoxTitle(u"C:\\x\\ΑΒΓ-ДЖ-ŁİǅⅫＡ.exe"), u"Αβγ-дж-łiǆⅻａ");
+  EXPECT_EQ(app::ErrorBoxTitle(u"C:\\x\\\U00010400\U00010401\U0001E900.exe"), u"\U00010400\U00010429\U0001E922");
 }
 
 TEST(ErrorBox, FullStopAppendedOnlyAfterCharactersAboveIt) {

@@ -277,6 +277,22 @@ TEST_F(MainWindow, CloseThatCannotWriteShowsTheErrorAndStillCloses) {
   EXPECT_EQ(form.CurrentIni(), nullptr);
 }
 
+// The program's own messages end without a full stop, so the box's "." follows the last word.
+TEST_F(MainWindow, OwnSettingsMessagesGetOneFullStopInTheErrorBox) {
+  WriteIni("[main]\r\nfilename=caf\xE9\r\n");
+  app::TfrmMain& form = Start();
+  ASSERT_EQ(Os().DialogsImpl.Errors.size(), 1u);
+  const std::u16string path = U(IniPath().string());
+  EXPECT_EQ(Os().DialogsImpl.Errors[0].Text, u"ファイル " + path + u" は UTF-8 のテキストではないため読み込めません.");
+
+  WriteIni("");
+  form.SetDFileName(u"D:\\a\r\nb.zip");
+  form.UserClose();
+  ASSERT_EQ(Os().DialogsImpl.Errors.size(), 2u);
+  EXPECT_EQ(Os().DialogsImpl.Errors[1].Text,
+            u"ファイル \"" + path + u"\" に改行を含むセクション名、キー名または値は書き込めません.");
+}
+
 TEST_F(MainWindow, UnreadableSettingsFileAtStartShowsErrorAndWindowRuns) {
   WriteIni("[main]\r\ntop=1\r\nleft=1\r\nPDFOut=0\r\n");
   Os().FilesImpl.HoldOpen(U(IniPath().string()), platform::standin::TStandInFiles::THold::Writing);

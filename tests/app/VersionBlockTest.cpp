@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "VersionBlockBuilder.h"
-#include "app/VersionBlock.h"
+#include "platform/VersionBlock.h"
 
-using app::TVersionBlock;
+using platform::TVersionBlock;
 using quorvel_test::StringFileInfo;
 using quorvel_test::StringTable;
 using quorvel_test::TextValue;

@@ -179,3 +179,30 @@ TEST_F(Document, ChoosingTheSameDocumentAgainRerunsAndMovesThePdfPath) {
   EXPECT_EQ(Os().ShellImpl.Requests.size(), 2u);
   EXPECT_EQ(form.GetExPFileName(), u"D:\\a.pdf");
 }
+
+// Windows' open dialog may move the current directory to the chosen file's folder, where a
+// converter of someone else's may lie; whatever the dialog did, the directory comes back.
+TEST_F(Document, ADialogThatMovesTheCurrentDirectoryLeavesItWhereItWas) {
+  WriteFile(Dir / "Halvorn.exe", "stand-in");
+  const std::filesystem::path downloads = Dir / "downloads";
+  std::filesystem::create_directories(downloads);
+  WriteFile(downloads / "Halvorn.exe", "someone else's");
+  const std::u16string document = U((downloads / "a.zip").string());
+  bool choose = true;
+  Os().DialogsImpl.OnOpenFile = [&](const platform::TOpenDialogRequest&, std::u16string& chosen) {
+    std::filesystem::current_path(downloads);
+    if (!choose) return false;
+    chosen = document;
+    return true;
+  };
+  app::TfrmMain& form = Start();
+  form.actRefer.Execute();
+  EXPECT_EQ(std::filesystem::current_path(), Dir);
+  ASSERT_EQ(Os().ShellImpl.Requests.size(), 1u);
+  EXPECT_EQ(Os().ShellImpl.Requests[0].File, U((Dir / "Halvorn.exe").string()));
+
+  choose = false;  // cancelled
+  form.actRefer.Execute();
+  EXPECT_EQ(std::filesystem::current_path(), Dir);
+  EXPECT_EQ(Os().ShellImpl.Requests.size(), 1u);
+}

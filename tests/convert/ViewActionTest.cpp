@@ -149,3 +149,20 @@ TEST_F(ViewAction, CloseAsksTheCurrentPdfsViewersToClose) {
   EXPECT_EQ(Os().WindowsImpl.Posted, std::vector<platform::THandle>{0x40});
   EXPECT_EQ(form.GetExPFileName(), u"D:\\a.pdf");
 }
+
+// Without a document the PDF path is ".pdf" (or "Quorvel.pdf"), found in every PDF viewer's
+// title: it names no viewer, at the first view after a fresh start and at a close.
+TEST_F(ViewAction, APdfPathFromNoDocumentClosesNoViewer) {
+  app::TfrmMain& form = Start();
+  ASSERT_EQ(form.PFileName(), u".pdf");
+  form.SetDFileName(u"D:\\missing.zip");
+  ASSERT_EQ(form.GetExPFileName(), u".pdf");
+  Os().WindowsImpl.TopLevel = {{0x50, u"notes.pdf - Viewer"}, {0x51, u".pdf"}};
+  form.actBrowse.Execute();
+  EXPECT_TRUE(Os().WindowsImpl.Posted.empty());
+
+  form.SetDFileName(u"");
+  form.UserClose();
+  ASSERT_EQ(form.GetExPFileName(), u".pdf");
+  EXPECT_TRUE(Os().WindowsImpl.Posted.empty());
+}

@@ -167,6 +167,9 @@ TEST_F(ModelTable, AssigningFields) {
   const TCase cases[] = {
       {u"Model", forty, forty.substr(0, 32), u""},
       {u"Comment", forty, forty.substr(0, 32), u""},
+      // A character beyond U+FFFF that the cut would split goes whole; one that fits stays.
+      {u"Model", std::u16string(31, u'a') + u"\U0001F600b", std::u16string(31, u'a'), u""},
+      {u"Comment", std::u16string(30, u'a') + u"\U0001F600b", std::u16string(30, u'a') + u"\U0001F600", u""},
       {u"Model", u"モデル名", u"モデル名", u""},
       {u"Model", u"", u"", u""},
       {u"UnitNo", u"12", u"12", u""},

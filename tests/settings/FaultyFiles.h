@@ -130,10 +130,10 @@ class TFaultyFiles : public platform::standin::TStandInFiles {
     });
     Log.push_back("attributes");
   }
-  void Replace(const std::u16string& from, const std::u16string& to) override {
+  void Replace(const std::u16string& from, const std::u16string& to, bool existing) override {
     Fail(TFault::Replace);
     Counted("replace", [&] {
-      TStandInFiles::Replace(from, to);
+      TStandInFiles::Replace(from, to, existing);
       return 0;
     });
     Log.push_back("replace");

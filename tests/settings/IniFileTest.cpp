@@ -162,7 +162,7 @@ TEST_F(IniFile, LineBreaksAreRefusedAndNothingIsWritten) {
       ADD_FAILURE() << "accepted " << platform::ToUtf8(c.Section + u"/" + c.Ident + u"/" + c.Value);
     } catch (const settings::EIniLineBreakError& error) {
       EXPECT_EQ(error.Message(),
-                u"ファイル \"" + IniName() + u"\" に改行を含むセクション名、キー名または値は書き込めません。");
+                u"ファイル \"" + IniName() + u"\" に改行を含むセクション名、キー名または値は書き込めません");
     }
   }
   EXPECT_EQ(ini.ReadString(u"a", u"k", u""), u"1");

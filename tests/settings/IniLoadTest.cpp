@@ -1,7 +1,10 @@
 // Files that cannot be loaded: held by another process, unreadable, or not UTF-8.
 #include "IniTestFixture.h"
 
+#include <sys/resource.h>
+
 #include "settings/IniErrors.h"
+#include "settings/IniImage.h"
 
 namespace quorvel_test {
 namespace {
@@ -57,6 +60,24 @@ TEST_F(IniLoad, AnUnreadableFileGivesTheOpenError) {
   }
 }
 
+// A file over the limit of 2 GiB - 1 bytes is refused from its size: a sparse file of the
+// limit and one byte, which reading would bring into memory whole first.
+TEST_F(IniLoad, AFileOverTheSizeLimitIsRefusedBeforeItIsRead) {
+  WriteIni("");
+  ASSERT_EQ(::truncate(Path.c_str(), static_cast<off_t>(settings::TIniImage::cMaxBytes) + 1), 0);
+  rusage before {};
+  ::getrusage(RUSAGE_SELF, &before);
+  try {
+    TMemIniFile ini(IniName());
+    ADD_FAILURE() << "loaded a file over the limit";
+  } catch (const settings::EIniOpenError& error) {
+    EXPECT_EQ(error.Message(), OpenError(u"ファイルが大きすぎます"));
+  }
+  rusage after {};
+  ::getrusage(RUSAGE_SELF, &after);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "peak memory rose by as many KiB";
+}
+
 TEST_F(IniLoad, ARelativeNameIsReportedByItsFullPath) {
   WriteIni("[a]\nk=1\n");
   Files().HoldOpen(IniName(), TStandInFiles::THold::Writing);
@@ -95,7 +116,7 @@ TEST_F(IniLoad, TextThatIsNotUtf8IsRefusedAndLeftAlone) {
       TMemIniFile ini(IniName());
       ADD_FAILURE() << c.Name << ": loaded";
     } catch (const settings::EIniEncodingError& error) {
-      EXPECT_EQ(error.Message(), u"ファイル " + IniName() + u" は UTF-8 のテキストではないため読み込めません。")
+      EXPECT_EQ(error.Message(), u"ファイル " + IniName() + u" は UTF-8 のテキストではないため読み込めません")
           << c.Name;
     }
     EXPECT_EQ(ReadIni(), c.Bytes) << c.Name;

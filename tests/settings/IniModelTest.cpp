@@ -25,11 +25,7 @@ class TModel {
   std::vector<TSection> Sections;
 
   static bool Same(const std::u16string& a, const std::u16string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      if (settings::UpperCase(a[i]) != settings::UpperCase(b[i])) return false;
-    }
-    return true;
+    return settings::UpperCaseText(a) == settings::UpperCaseText(b);
   }
   TSection* Find(const std::u16string& name) {
     for (TSection& s : Sections) {

@@ -24,7 +24,8 @@ const std::string cBomText = "\xEF\xBB\xBF";
 // Random text from pieces that matter to the scans: line ends, "=", ASCII, and UTF-8 of
 // one to four bytes, with stray continuation and invalid bytes when broken is set.
 std::string RandomText(std::mt19937& random, std::size_t pieces, bool broken) {
-  static const char* const cPieces[] = {"\r", "\n", "\r\n", "=", "a", "Z", " ", "k", "\0", "ä", "設", "\xF0\x9F\x98\x80", "ı"};
+  static const char* const cPieces[] = {"\r", "\n", "\r\n", "=", "a", "Z", " ", "k", "\0", "ä", "設", "\xF0\x9F\x98\x80", "ı",
+                                             "\xF0\x90\x90\x80", "\xF0\x90\x90\xA8"};  // 𐐀 and its lower case 𐐨
   static const char* const cBroken[] = {"\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE3\x81", "\xFF"};
   std::string text;
   for (std::size_t i = 0; i < pieces; ++i) {
@@ -85,11 +86,7 @@ TEST(IniScan, Utf8CheckAndDecodingAgreeWithTheProgramsDecoder) {
 TEST(IniScan, NamesHashAndMatchAlikeInUtf8AndUtf16WhateverTheirLength) {
   std::mt19937 random(13);
   const auto reference = [](const std::u16string& a, const std::u16string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-      if (settings::UpperCase(a[i]) != settings::UpperCase(b[i])) return false;
-    }
-    return true;
+    return settings::UpperCaseText(a) == settings::UpperCaseText(b);
   };
   for (int round = 0; round < 3000; ++round) {
     std::string stored = RandomText(random, random() % 24, false);
@@ -214,9 +211,7 @@ TEST(IniScan, LookUpsFindTheFirstNameThatMatchesByUpperCase) {
   const auto reference = [&](const std::u16string& name) -> int {
     for (std::size_t k = 0; k < stored.size(); ++k) {
       const std::u16string other = platform::FromUtf8(stored[k]);
-      bool same = other.size() == name.size();
-      for (std::size_t u = 0; same && u < name.size(); ++u) same = settings::UpperCase(other[u]) == settings::UpperCase(name[u]);
-      if (same) return static_cast<int>(k);
+      if (settings::UpperCaseText(other) == settings::UpperCaseText(name)) return static_cast<int>(k);
     }
     return -1;
   };

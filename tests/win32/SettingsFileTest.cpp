@@ -9,6 +9,7 @@
 #include "Win32Fixture.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
+#include "platform/win32/Win32.h"
 #include "settings/IniErrors.h"
 #include "settings/IniFile.h"
 
@@ -106,6 +107,51 @@ TEST_F(Win32SettingsFile, TheFlushReplacesTheFileWholeAndKeepsItsAttributes) {
   EXPECT_EQ(ReadIni(), "\xEF\xBB\xBF[main]\r\ntop=2\r\n\r\n");
   EXPECT_TRUE(GetFileAttributesW(InDir(L"Halvorn.ini").c_str()) & FILE_ATTRIBUTE_HIDDEN);
   EXPECT_EQ(Listing(Dir()), std::vector<std::wstring>{L"Halvorn.ini"});
+}
+
+// Windows' replace stopped where its documented errors say it may: with the old file moved to
+// the backup name (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) or left in place (the other two); or,
+// for real, refused because another program opened the file once our hold had ended.
+class THalfDoneFiles : public platform::win32::TWin32Files {
+ public:
+  DWORD Code = 0;  // 0: the real replace, with the file held open meanwhile
+
+ protected:
+  bool ReplaceFileCall(const std::u16string& replaced, const std::u16string& replacement,
+                       const std::u16string& backup) override {
+    if (Code == 0) {
+      THeldFile other(Wide(replaced), GENERIC_READ, FILE_SHARE_READ);
+      EXPECT_TRUE(other.Open());
+      return TWin32Files::ReplaceFileCall(replaced, replacement, backup);
+    }
+    if (Code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+      EXPECT_TRUE(MoveFileW(Wide(replaced).c_str(), Wide(backup).c_str()));
+    }
+    SetLastError(Code);
+    return false;
+  }
+};
+
+class THalfDonePlatform : public platform::win32::TWin32Platform {
+ public:
+  THalfDoneFiles HalfDone;
+  platform::IFileSystem& Files() override { return HalfDone; }
+};
+
+TEST_F(Win32SettingsFile, AReplaceThatStopsHalfWayLeavesTheOldFileAndNoOther) {
+  THalfDonePlatform os;
+  platform::TPlatform& outer = platform::Current();
+  platform::SetCurrent(&os);
+  for (DWORD code : {DWORD(0), DWORD(ERROR_UNABLE_TO_REMOVE_REPLACED), DWORD(ERROR_UNABLE_TO_MOVE_REPLACEMENT),
+                     DWORD(ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)}) {
+    WriteIni(cOld);
+    os.HalfDone.Code = code;
+    const std::string error = FlushChanged();
+    EXPECT_EQ(error.rfind("ファイル \"" + platform::ToUtf8(IniPath()) + "\" を作成できません。", 0), 0u) << code << error;
+    EXPECT_EQ(ReadIni(), cOld) << code;
+    EXPECT_EQ(Listing(Dir()), std::vector<std::wstring>{L"Halvorn.ini"}) << code << ": no temporary or backup file";
+  }
+  platform::SetCurrent(&outer);
 }
 
 TEST_F(Win32SettingsFile, AReadOnlyFileIsNotReplaced) {

@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -81,6 +84,34 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The streams and the access control list of a file: its user attributes and the ACL one.
+bool IsKeptAttribute(std::string_view name) {
+  return name.starts_with("user.") || name == "system.posix_acl_access";
+}
+
+void CopyExtendedAttributes(const std::string& from, const std::string& to) {
+  const ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
+  if (size < 0) {
+    if (errno == ENOTSUP) return;  // a file system without them has none to keep
+    RaiseErrno(errno);
+  }
+  std::string names(static_cast<std::size_t>(size), '\0');
+  const ssize_t listed = ::listxattr(from.c_str(), names.data(), names.size());
+  if (listed < 0) RaiseErrno(errno);
+  names.resize(static_cast<std::size_t>(listed));
+  for (std::size_t at = 0; at < names.size();) {
+    const std::string name = names.c_str() + at;
+    at += name.size() + 1;
+    if (!IsKeptAttribute(name)) continue;
+    const ssize_t length = ::getxattr(from.c_str(), name.c_str(), nullptr, 0);
+    if (length < 0) RaiseErrno(errno);
+    std::string value(static_cast<std::size_t>(length), '\0');
+    const ssize_t got = ::getxattr(from.c_str(), name.c_str(), value.data(), value.size());
+    if (got < 0) RaiseErrno(errno);
+    if (::setxattr(to.c_str(), name.c_str(), value.data(), static_cast<std::size_t>(got), 0) != 0) RaiseErrno(errno);
+  }
+}
+
 }  // namespace
 
 std::u16string TStandInFiles::HoldKey(const std::u16string& path) {
@@ -110,7 +141,21 @@ std::u16string TStandInFiles::ExpandFileName(const std::u16string& name) {
   return FromUtf8(text);
 }
 
-std::optional<TFileBytes> TStandInFiles::ReadShared(const std::u16string& path) {
+std::u16string TStandInFiles::CurrentDir() {
+  std::error_code error;
+  const std::filesystem::path current = std::filesystem::current_path(error);
+  return error ? std::u16string() : FromUtf8(current.string());
+}
+
+bool TStandInFiles::SetCurrentDir(const std::u16string& path) noexcept {
+  try {
+    return ::chdir(Native(path).c_str()) == 0;
+  } catch (...) {
+    return false;  // the path's conversion could not allocate
+  }
+}
+
+std::optional<TFileBytes> TStandInFiles::ReadShared(const std::u16string& path, std::size_t maxBytes) {
   const THold* hold = HoldOn(path);
   if (hold && *hold == THold::Writing) RaiseSharingViolation();
   TFd fd(::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC));
@@ -121,6 +166,7 @@ std::optional<TFileBytes> TStandInFiles::ReadShared(const std::u16string& path) 
   struct stat info {};
   if (::fstat(fd.Get(), &info) != 0) RaiseErrno(errno);
   if (S_ISDIR(info.st_mode)) return std::nullopt;
+  if (static_cast<unsigned long long>(info.st_size) > maxBytes) throw EFileTooLarge();
 
   // One allocation of the size the file has now; a file that grows meanwhile is read on.
   // The end is probed with a small buffer, so that a full read does not grow the big one.
@@ -138,7 +184,8 @@ std::optional<TFileBytes> TStandInFiles::ReadShared(const std::u16string& path) 
     if (got == 0) break;
     if (full) {
       const std::size_t need = done + static_cast<std::size_t>(got);
-      bytes.Grow(need > 2 * done ? need : 2 * done);  // the following reads go straight in
+      if (need > maxBytes) throw EFileTooLarge();  // it grew beyond the limit meanwhile
+      bytes.Grow(std::min(need > 2 * done ? need : 2 * done, maxBytes));  // the following reads go straight in
       std::memcpy(bytes.data() + done, probe, static_cast<std::size_t>(got));
     }
     done += static_cast<std::size_t>(got);
@@ -203,19 +250,26 @@ void TStandInFiles::Close(TFileHandle file) {
   if (file != 0) ::close(ToFd(file));
 }
 
+// What Windows' replace keeps of the old file, as far as these files have it: the access list
+// (the permission bits, the group they name, and an access control list) and the streams
+// (user extended attributes). Not the owner, which is whoever writes, nor set-id bits.
 void TStandInFiles::CopyAttributes(const std::u16string& from, const std::u16string& to) {
   struct stat info {};
+  const std::string source = Native(from);
   const std::string target = Native(to);
-  if (::stat(Native(from).c_str(), &info) != 0) RaiseErrno(errno);
-  // Ownership first: changing it may clear set-id bits, which the mode then restores.
-  // Only a privileged process may give a file away, so a refusal leaves it ours.
-  if (::chown(target.c_str(), info.st_uid, info.st_gid) != 0 && errno != EPERM) RaiseErrno(errno);
-  if (::chmod(target.c_str(), info.st_mode & 07777) != 0) RaiseErrno(errno);
+  if (::stat(source.c_str(), &info) != 0) RaiseErrno(errno);
+  // Only a member of the group may give the file to it; a refusal leaves the writer's group.
+  if (::chown(target.c_str(), static_cast<uid_t>(-1), info.st_gid) != 0 && errno != EPERM) RaiseErrno(errno);
+  if (::chmod(target.c_str(), info.st_mode & 0777) != 0) RaiseErrno(errno);
+  CopyExtendedAttributes(source, target);
 }
 
-void TStandInFiles::Replace(const std::u16string& from, const std::u16string& to) {
+void TStandInFiles::Replace(const std::u16string& from, const std::u16string& to, bool existing) {
   const std::string target = Native(to);
-  if (::rename(Native(from).c_str(), target.c_str()) != 0) RaiseErrno(errno);
+  // A new file takes the name only while no other has it.
+  const int moved = existing ? ::rename(Native(from).c_str(), target.c_str())
+                             : ::renameat2(AT_FDCWD, Native(from).c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
+  if (moved != 0) RaiseErrno(errno);
   // The rename is done; making the folder entry durable is best effort.
   TFd folder(::open(Folder(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (folder.Get() >= 0) ::fsync(folder.Get());

@@ -22,7 +22,9 @@ class TStandInFiles : public IFileSystem {
 
   bool FileExists(const std::u16string& path) override;
   std::u16string ExpandFileName(const std::u16string& name) override;
-  std::optional<TFileBytes> ReadShared(const std::u16string& path) override;
+  std::u16string CurrentDir() override;
+  bool SetCurrentDir(const std::u16string& path) noexcept override;
+  std::optional<TFileBytes> ReadShared(const std::u16string& path, std::size_t maxBytes) override;
   std::u16string ResolveLinks(const std::u16string& path) override;
   TFileHandle LockExclusive(const std::u16string& path) override;
   TFileHandle CreateTemp(const std::u16string& nearPath, std::u16string& tempPath) override;
@@ -30,7 +32,7 @@ class TStandInFiles : public IFileSystem {
   void FlushToDisk(TFileHandle file) override;
   void Close(TFileHandle file) override;
   void CopyAttributes(const std::u16string& from, const std::u16string& to) override;
-  void Replace(const std::u16string& from, const std::u16string& to) override;
+  void Replace(const std::u16string& from, const std::u16string& to, bool existing) override;
   void Remove(const std::u16string& path) noexcept override;
 
  private:

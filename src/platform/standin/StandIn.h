@@ -96,6 +96,7 @@ class TStandInApp : public IApplication {
   void Terminate() override { FTerminated = true; }
   bool Terminated() const override { return FTerminated; }
   std::vector<std::uint8_t> ReadVersionBlock(const std::u16string& path) override;
+  std::optional<TVersionValue> QueryVersionValue(std::span<const std::uint8_t> block, const std::u16string& path) override;
 
  private:
   bool FTerminated = false;

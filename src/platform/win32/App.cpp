@@ -59,4 +59,16 @@ std::vector<std::uint8_t> TWin32App::ReadVersionBlock(const std::u16string& path
   return block;
 }
 
+std::optional<TVersionValue> TWin32App::QueryVersionValue(std::span<const std::uint8_t> block,
+                                                          const std::u16string& path) {
+  void* value = nullptr;
+  UINT length = 0;
+  if (block.empty() || !VerQueryValueW(block.data(), W(path), &value, &length)) return std::nullopt;
+  // The library answers a pointer and a length; the bytes to the block's end are what may be read.
+  const auto* start = static_cast<const std::uint8_t*>(value);
+  const bool inside = start >= block.data() && start <= block.data() + block.size();
+  return TVersionValue{length, inside ? block.subspan(static_cast<std::size_t>(start - block.data()))
+                                      : std::span<const std::uint8_t>()};
+}
+
 }  // namespace platform::win32

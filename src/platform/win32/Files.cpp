@@ -34,6 +34,26 @@ bool IsMissing(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERRO
 
 HANDLE Raw(TFileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
+constexpr unsigned cTempAttempts = 100;
+
+// "Halvorn.ini.~a3tmp": beside the file, so that a rename never crosses volumes.
+std::u16string TempName(const std::u16string& nearPath, unsigned attempt) {
+  return nearPath + u".~" + std::u16string(1, static_cast<char16_t>(u'a' + attempt % 26)) +
+         std::u16string(1, static_cast<char16_t>(u'0' + (GetCurrentProcessId() + attempt) % 10)) + u"tmp";
+}
+
+bool Exists(const std::u16string& path) { return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES; }
+
+// A temporary name that nothing holds now.
+std::u16string FreeTempName(const std::u16string& nearPath) {
+  for (unsigned attempt = 0; attempt < cTempAttempts; ++attempt) {
+    std::u16string candidate = TempName(nearPath, attempt);
+    if (!Exists(candidate)) return candidate;
+  }
+  SetLastError(ERROR_FILE_EXISTS);
+  RaiseLastError();
+}
+
 }  // namespace
 
 bool TWin32Files::FileExists(const std::u16string& path) {
@@ -59,7 +79,19 @@ std::u16string TWin32Files::ExpandFileName(const std::u16string& name) {
   }
 }
 
-std::optional<TFileBytes> TWin32Files::ReadShared(const std::u16string& path) {
+std::u16string TWin32Files::CurrentDir() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length == 0) return {};
+    if (length < buffer.size()) return U(buffer.data(), length);
+    buffer.resize(length + 1);
+  }
+}
+
+bool TWin32Files::SetCurrentDir(const std::u16string& path) noexcept { return SetCurrentDirectoryW(W(path)); }
+
+std::optional<TFileBytes> TWin32Files::ReadShared(const std::u16string& path, std::size_t maxBytes) {
   HANDLE file = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     DWORD code = GetLastError();
@@ -76,6 +108,7 @@ std::optional<TFileBytes> TWin32Files::ReadShared(const std::u16string& path) {
   } closer{file};
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file, &size)) RaiseLastError();
+  if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) throw EFileTooLarge();
   TFileBytes bytes(static_cast<std::size_t>(size.QuadPart));  // not cleared: the read fills it
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -124,10 +157,8 @@ TFileHandle TWin32Files::LockExclusive(const std::u16string& path) {
 }
 
 TFileHandle TWin32Files::CreateTemp(const std::u16string& nearPath, std::u16string& tempPath) {
-  for (unsigned attempt = 0; attempt < 100; ++attempt) {
-    std::u16string candidate = nearPath + u".~" + std::u16string(1, static_cast<char16_t>(u'a' + attempt % 26)) +
-                               std::u16string(1, static_cast<char16_t>(u'0' + (GetCurrentProcessId() + attempt) % 10)) +
-                               u"tmp";
+  for (unsigned attempt = 0; attempt < cTempAttempts; ++attempt) {
+    std::u16string candidate = TempName(nearPath, attempt);
     HANDLE file = CreateFileW(W(candidate), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       tempPath = candidate;
@@ -154,6 +185,7 @@ void TWin32Files::Close(TFileHandle file) {
 }
 
 void TWin32Files::CopyAttributes(const std::u16string& from, const std::u16string& to) {
+  // ReplaceFileW merges them too; set here, they hold also where a replace only renames (Wine).
   DWORD attributes = GetFileAttributesW(W(from));
   if (attributes == INVALID_FILE_ATTRIBUTES) RaiseLastError();
   // Read-only would stop the replace itself; the old file cannot be read-only here anyway.
@@ -161,8 +193,35 @@ void TWin32Files::CopyAttributes(const std::u16string& from, const std::u16strin
   if (!SetFileAttributesW(W(to), attributes ? attributes : FILE_ATTRIBUTE_NORMAL)) RaiseLastError();
 }
 
-void TWin32Files::Replace(const std::u16string& from, const std::u16string& to) {
-  if (!MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) RaiseLastError();
+bool TWin32Files::ReplaceFileCall(const std::u16string& replaced, const std::u16string& replacement,
+                                  const std::u16string& backup) {
+  // No flags: a replace that cannot carry the access list over fails rather than drop it.
+  return ReplaceFileW(W(replaced), W(replacement), W(backup), 0, nullptr, nullptr);
+}
+
+void TWin32Files::Replace(const std::u16string& from, const std::u16string& to, bool existing) {
+  if (!existing) {
+    if (!MoveFileExW(W(from), W(to), MOVEFILE_WRITE_THROUGH)) RaiseLastError();
+    return;
+  }
+  // The replace moves the old file aside before the new one takes its name. Given a name
+  // for that, a replace that stops half-way leaves the old file where it can be put back;
+  // without one, Windows may already have deleted it.
+  const std::u16string backup = FreeTempName(to);
+  if (ReplaceFileCall(to, from, backup)) {
+    DeleteFileW(W(backup));
+    return;
+  }
+  const DWORD code = GetLastError();
+  // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: the old file is under the backup name. The other
+  // codes (ERROR_UNABLE_TO_MOVE_REPLACEMENT and ERROR_UNABLE_TO_REMOVE_REPLACED included,
+  // with a backup name) leave it where it was; its absence is checked all the same. Should
+  // putting it back fail, it stays under the backup name rather than be lost.
+  if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 || !Exists(to)) {
+    if (Exists(backup)) MoveFileExW(W(backup), W(to), MOVEFILE_WRITE_THROUGH);
+  }
+  SetLastError(code);
+  RaiseLastError();
 }
 
 void TWin32Files::Remove(const std::u16string& path) noexcept { DeleteFileW(W(path)); }

@@ -1,8 +1,8 @@
-#include "app/VersionBlock.h"
+#include "platform/VersionBlock.h"
 
 #include <algorithm>
 
-namespace app {
+namespace platform {
 
 namespace {
 
@@ -96,4 +96,4 @@ std::optional<TVersionBlock::TValue> TVersionBlock::Query(std::u16string_view pa
   return TValue{node->ValueLength, node->Type != 0, node->Value};
 }
 
-}  // namespace app
+}  // namespace platform

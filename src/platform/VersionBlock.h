@@ -1,12 +1,13 @@
 #pragma once
 // A file's version-information block (VS_VERSIONINFO) read as VerQueryValueW reads it, but
 // bounds-checked: malformed bytes give "absent" or a shortened value, never a read outside them.
+// The stand-in backend's version look-up; on Windows the version library answers.
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string_view>
 
-namespace app {
+namespace platform {
 
 class TVersionBlock {
  public:
@@ -34,4 +35,4 @@ class TVersionBlock {
   std::span<const std::uint8_t> FBytes;
 };
 
-}  // namespace app
+}  // namespace platform
