@@ -1,5 +1,6 @@
 // Starting programs through the shell, and the converter run.
 #include "app/uMain.h"
+#include "platform/AtExit.h"
 #include "platform/Platform.h"
 
 namespace app {
@@ -25,13 +26,9 @@ std::uint32_t RunExeFile(platform::THandle hWnd, std::u16string AFile, std::u16s
   platform::TShellResult result = os.Shell().Execute(LInfo);
   if (result.InstApp > 32) {
     // The handle is closed on every path, also when a handler run inside the wait fails.
-    struct TCloseProcess {
-      platform::IShell& Shell;
-      platform::THandle Process;
-      ~TCloseProcess() {
-        if (Process) Shell.CloseHandle(Process);
-      }
-    } closer{os.Shell(), result.Process};
+    const platform::TAtExit closer([&os, process = result.Process] {
+      if (process) os.Shell().CloseHandle(process);
+    });
     std::uint32_t LRet;
     do {
       LRet = os.Shell().WaitForInputIdle(result.Process, cSliceMs);

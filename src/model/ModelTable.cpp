@@ -398,9 +398,10 @@ void TModelTable::MoveToView(int viewRow) {
 }
 
 void TModelTable::Notify(TDataEvent event) {
-  // By position: a source only goes when its owner does, never while it hears an event, and
-  // a copy of the list per event would cost more than the rest of a bulk load.
-  for (std::size_t i = 0; i < FSources.size(); ++i) FSources[i]->DataEvent(event);
+  // By position, which stays valid should a source come while another hears the event (a source
+  // only goes when its owner does, never then); a copy of the list per event would cost more
+  // than the rest of a bulk load.
+  for (std::size_t i = 0; i < FSources.size(); ++i) FSources[i]->DataEvent(event);  // NOLINT(modernize-loop-convert)
 }
 
 TDataSource::TDataSource(TModelTable& dataSet) : FDataSet(dataSet) { dataSet.FSources.push_back(this); }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/AtExit.h"
+
 namespace platform {
 
 std::u16string TShortCut::Text() const {
@@ -211,10 +213,7 @@ int TForm::ShowModal() {
   CreateHandle();
   ModalResult = 0;
   FModal = true;
-  struct TModalEnd {
-    bool& Flag;
-    ~TModalEnd() { Flag = false; }
-  } modalEnd{FModal};
+  const TAtExit modalEnd([this] { FModal = false; });
   return FormPeer()->ShowModal();
 }
 
@@ -236,12 +235,9 @@ void TForm::UserClose() {
   if (FClosed) return;
   FClosed = true;
   // The window goes even when the close handler fails; its error is reported by the caller.
-  struct TCloseAfter {
-    TForm* Form;
-    ~TCloseAfter() {
-      if (IFormPeer* peer = Form->FormPeer()) peer->Close();
-    }
-  } closeAfter{this};
+  const TAtExit closeAfter([this] {
+    if (IFormPeer* peer = FormPeer()) peer->Close();
+  });
   if (OnClose) OnClose();
 }
 

@@ -70,6 +70,8 @@ class TProgramRun {
     app::frmMain = nullptr;
     platform::SetCurrent(FOuter);
   }
+  TProgramRun(const TProgramRun&) = delete;
+  TProgramRun& operator=(const TProgramRun&) = delete;
 
   // Runs at most `limit` sequences; returns how many ran.
   int Run(int limit) {

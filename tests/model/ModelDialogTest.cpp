@@ -239,7 +239,7 @@ TEST_F(ModelDialog, AFailedSaveIsShownAndTheDialogFreed) {
   Os().FilesImpl.ReleaseAll();
   const std::vector<std::u16string> errors = TakeErrors();
   ASSERT_EQ(errors.size(), 1u);
-  EXPECT_EQ(errors[0].substr(0, errors[0].find(u"。") + 1), u"ファイル \"" + U(IniPath().string()) + u"\" を作成できません。");
+  EXPECT_EQ(errors[0].substr(0, errors[0].find(u'。') + 1), u"ファイル \"" + U(IniPath().string()) + u"\" を作成できません。");
   EXPECT_EQ(ReadIni(), stored);
 }
 

@@ -226,7 +226,7 @@ TEST_F(ModelStore, AnUnreadableFileEndsTheLoadAndKeepsTheTable) {
   Load(u"LIC-7");
   Os().FilesImpl.HoldOpen(U(IniPath().string()), platform::standin::TStandInFiles::THold::Writing);
   const std::u16string error = LoadError(u"LIC-7");
-  EXPECT_EQ(error.substr(0, error.find(u"。") + 1), u"ファイル " + U(IniPath().string()) + u" は開けません。");
+  EXPECT_EQ(error.substr(0, error.find(u'。') + 1), u"ファイル " + U(IniPath().string()) + u" は開けません。");
   EXPECT_EQ(Form->CurrentIni(), nullptr);
   EXPECT_EQ(Rows(), (Rows_t{{u"1", u"A", u""}}));
   Os().FilesImpl.ReleaseAll();
@@ -248,7 +248,7 @@ TEST_F(ModelStore, AFailedSaveLeavesTheFileAsItWas) {
   Load(u"LIC-7");
   Os().FilesImpl.HoldOpen(U(IniPath().string()), platform::standin::TStandInFiles::THold::Reading);
   const std::u16string flushError = saveError();
-  EXPECT_EQ(flushError.substr(0, flushError.find(u"。") + 1), u"ファイル \"" + U(IniPath().string()) + u"\" を作成できません。");
+  EXPECT_EQ(flushError.substr(0, flushError.find(u'。') + 1), u"ファイル \"" + U(IniPath().string()) + u"\" を作成できません。");
   EXPECT_EQ(Form->CurrentIni(), nullptr);
   Os().FilesImpl.ReleaseAll();
   EXPECT_EQ(ReadIni(), stored);

@@ -1,6 +1,6 @@
 // Faults injected into every step of a flush: whatever fails, and wherever the process dies,
 // the settings file afterwards holds either its old bytes or the whole new content.
-#include <signal.h>
+#include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>

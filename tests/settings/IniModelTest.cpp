@@ -96,7 +96,7 @@ TEST_F(IniModel, RandomOperationsAgreeWithAPlainSearch) {
           section.Lines.push_back({u"words " + platform::IntToStr(l), u"", false});
           text += section.Lines.back().Name + u"\n";
         } else {
-          section.Lines.push_back({AnyName(), platform::IntToStr(Random() % 1000)});
+          section.Lines.push_back({AnyName(), platform::IntToStr(static_cast<long long>(Random() % 1000))});
           text += section.Lines.back().Name + u" = " + section.Lines.back().Value + u"\n";
         }
       }

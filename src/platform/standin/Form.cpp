@@ -10,6 +10,8 @@ class TStandInFormPeer final : public IFormPeer {
  public:
   TStandInFormPeer(TForm& form, TStandInWidgets& owner, THandle handle) : FForm(form), FOwner(owner), FHandle(handle) {}
   ~TStandInFormPeer() override { FOwner.Forget(&FForm); }
+  TStandInFormPeer(const TStandInFormPeer&) = delete;
+  TStandInFormPeer& operator=(const TStandInFormPeer&) = delete;
   void Changed(TProperty) override {}
   THandle Handle() const override { return FHandle; }
   TRect WindowRect() const override {

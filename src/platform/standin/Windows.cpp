@@ -28,10 +28,10 @@ std::u16string TStandInWindows::WindowTitle(THandle window, int maxCount) {
 
 void TStandInWindows::PostClose(THandle window) { Posted.push_back(window); }
 
-void TStandInWindows::SetForegroundWindow(THandle) { ZOrderCalls.push_back("foreground"); }
+void TStandInWindows::SetForegroundWindow(THandle) { ZOrderCalls.emplace_back("foreground"); }
 
 void TStandInWindows::SetTopmost(THandle, bool topmost) {
-  ZOrderCalls.push_back(topmost ? "topmost" : "notopmost");
+  ZOrderCalls.emplace_back(topmost ? "topmost" : "notopmost");
 }
 
 }  // namespace platform::standin
