@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/Exception.h"
@@ -91,35 +92,31 @@ std::u16string TWin32Files::CurrentDir() {
 
 bool TWin32Files::SetCurrentDir(const std::u16string& path) noexcept { return SetCurrentDirectoryW(W(path)); }
 
-std::optional<TFileBytes> TWin32Files::ReadShared(const std::u16string& path, std::size_t maxBytes) {
+TFileHandle TWin32Files::OpenShared(const std::u16string& path) {
   HANDLE file = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     DWORD code = GetLastError();
-    if (IsMissing(code)) return std::nullopt;
+    if (IsMissing(code)) return 0;
     // A folder of that name counts as no file.
     DWORD attributes = GetFileAttributesW(W(path));
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
     SetLastError(code);
     RaiseLastError();
   }
-  struct TCloser {
-    HANDLE File;
-    ~TCloser() { CloseHandle(File); }
-  } closer{file};
+  return reinterpret_cast<TFileHandle>(file);
+}
+
+std::uint64_t TWin32Files::FileSize(TFileHandle file) {
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file, &size)) RaiseLastError();
-  if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) throw EFileTooLarge();
-  TFileBytes bytes(static_cast<std::size_t>(size.QuadPart));  // not cleared: the read fills it
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-    DWORD read = 0;
-    if (!ReadFile(file, bytes.data() + done, chunk, &read, nullptr)) RaiseLastError();
-    if (read == 0) break;
-    done += read;
-  }
-  bytes.Shrink(done);
-  return bytes;
+  if (!GetFileSizeEx(Raw(file), &size)) RaiseLastError();
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::size_t TWin32Files::Read(TFileHandle file, char* data, std::size_t size) {
+  DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+  DWORD read = 0;
+  if (!ReadFile(Raw(file), data, chunk, &read, nullptr)) RaiseLastError();
+  return read;
 }
 
 std::u16string TWin32Files::ResolveLinks(const std::u16string& path) {
