@@ -2,6 +2,8 @@
 // Files held in memory behind the file seam, with Windows-style paths: fast enough for tests
 // that load and flush the settings file many thousand times. A flush takes the same safe-write
 // steps as on disk. It counts what it hands out, so that a test can see every handle closed.
+#include <algorithm>
+#include <cstring>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -35,11 +37,15 @@ class TMemoryFiles : public platform::IFileSystem {
     WorkDir = path;
     return true;
   }
-  std::optional<platform::TFileBytes> ReadShared(const std::u16string& path, std::size_t maxBytes) override {
-    auto found = Files.find(path);
-    if (found == Files.end()) return std::nullopt;
-    if (found->second.size() > maxBytes) throw platform::EFileTooLarge();
-    return platform::TFileBytes(std::string_view(found->second));
+  platform::TFileHandle OpenShared(const std::u16string& path) override { return FileExists(path) ? Open(path) : 0; }
+  std::uint64_t FileSize(platform::TFileHandle file) override { return Files.at(OpenPath(file)).size(); }
+  std::size_t Read(platform::TFileHandle file, char* data, std::size_t size) override {
+    const std::string& bytes = Files.at(OpenPath(file));
+    std::size_t& at = FReadAt[file];
+    const std::size_t count = std::min(size, bytes.size() - std::min(at, bytes.size()));
+    if (count != 0) std::memcpy(data, bytes.data() + at, count);
+    at += count;
+    return count;
   }
   std::u16string ResolveLinks(const std::u16string& path) override { return path; }
   platform::TFileHandle LockExclusive(const std::u16string& path) override {
@@ -63,6 +69,7 @@ class TMemoryFiles : public platform::IFileSystem {
   }
   void Close(platform::TFileHandle file) override {
     if (FOpen.erase(file) != 1) throw std::logic_error("close of a handle that is not open");
+    FReadAt.erase(file);
   }
   void CopyAttributes(const std::u16string&, const std::u16string&) override {}
   void Replace(const std::u16string& from, const std::u16string& to, bool existing) override {
@@ -81,7 +88,13 @@ class TMemoryFiles : public platform::IFileSystem {
     FOpen[++FNext] = path;
     return FNext;
   }
+  const std::u16string& OpenPath(platform::TFileHandle file) const {
+    auto found = FOpen.find(file);
+    if (found == FOpen.end()) throw std::logic_error("use of a handle that is not open");
+    return found->second;
+  }
   std::map<platform::TFileHandle, std::u16string> FOpen;
+  std::map<platform::TFileHandle, std::size_t> FReadAt;  // where each handle's next read starts
   platform::TFileHandle FNext = 0;
   std::u16string FTemp;
 };

@@ -7,20 +7,39 @@
 #include "platform/Backend.h"
 #include "platform/win32/Win32.h"
 
+namespace {
+
+// The main window's life: its window, its creation handler, the message loop. An error in a
+// handler shows in the error box and the loop goes on; one that escapes here (Windows refused
+// the main window) ends the program.
+void RunMainWindow(platform::IApplication& application) {
+  app::TfrmMain form;
+  app::frmMain = &form;
+  platform::win32::SetErrorHandler([&form](const std::exception& error) { app::ShowException(error, form.Handle()); });
+  // The handler names the form: it goes before the form does, on every way out.
+  struct THandlerReset {
+    ~THandlerReset() { platform::win32::SetErrorHandler(nullptr); }
+  } const handlerReset;
+  form.CreateHandle();
+  form.Guarded([&form] { form.FormCreate(); });
+  application.Run(form);
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   std::unique_ptr<platform::TPlatform> backend = platform::CreateBackend();
   platform::SetCurrent(backend.get());
-  {
-    app::TfrmMain form;
-    app::frmMain = &form;
-    platform::win32::SetErrorHandler([&form](const std::exception& error) { app::ShowException(error, form.Handle()); });
-    form.CreateHandle();
-    form.Guarded([&form] { form.FormCreate(); });
-    backend->App().Run(form);
-    platform::win32::SetErrorHandler(nullptr);
+  int exitCode = 0;
+  try {
+    RunMainWindow(backend->App());
+  } catch (const std::exception& error) {
+    // Without its window the program cannot go on: the error box says why, and it ends.
+    app::ShowException(error);
+    exitCode = 1;
   }
   platform::SetCurrent(nullptr);
-  return 0;
+  return exitCode;
 }

@@ -1,5 +1,16 @@
 #pragma once
-// The main window: it owns the whole state of the running program.
+// The main window: it owns the whole state of the running program. Its members are defined
+// by area, beside the code of that area:
+//   app/uMain.cpp                  constructor, destructor, Guarded, FormCreate, PlaceWindow,
+//                                  FormClose; TIniScope
+//   app/MainLayout.cpp             BuildLayout: controls, actions, menu and handler bindings
+//   app/VersionFooter.cpp          SetAppVersion, SetCompanyName, SetFormFooting
+//   convert/DocumentSelection.cpp  SetDFileName, SetDLicense, edtFileNameChange, cbxPDFClick,
+//                                  actReferExecute
+//   convert/Launcher.cpp           ExecHalvorn; RunExeFile
+//   convert/ViewAction.cpp         actBrowseExecute, CloseStaleViewers; ENumWindowsProc
+//   model/ModelStore.cpp           CreateModelTable, LoadModelTable, SaveModelTable
+//   model/ModelAction.cpp          actShowModelExecute
 #include <cstdint>
 #include <functional>
 #include <string>

@@ -13,19 +13,15 @@ constexpr std::size_t cPrefixLength = 4;       // "unit"
 constexpr std::size_t cMaxNumberLength = 256;  // characters of a key read as its number
 constexpr std::int32_t cHighestUnitNo = 65535;
 constexpr std::u16string_view cComment = u"comment";
+constexpr std::u16string_view cUnitPrefix = u"unit";
+constexpr std::u16string_view cCommentPrefix = u"comm";
 
-// Each line's key, as views: the lines are many and each look-up would scan them again.
-std::vector<std::u16string_view> KeysOf(const std::vector<std::u16string>& lines, const std::vector<std::size_t>& lengths) {
-  std::vector<std::u16string_view> keys;
-  keys.reserve(lines.size());
-  for (std::size_t i = 0; i < lines.size(); ++i) keys.push_back(std::u16string_view(lines[i]).substr(0, lengths[i]));
-  return keys;
-}
-
-// The text after the key and its "=".
-std::u16string_view ValueOf(std::u16string_view line, std::u16string_view key) {
-  return key.size() < line.size() ? line.substr(key.size() + 1) : std::u16string_view();
-}
+// An entry's key and value, as views into its line: the lines are many and each look-up would
+// scan them again.
+struct TEntry {
+  std::u16string_view Key;
+  std::u16string_view Value;
+};
 
 // Keys match as the settings file's names do: by their upper-case forms.
 bool SameKey(std::u16string_view a, std::u16string_view b) {
@@ -52,7 +48,7 @@ struct TNumbered {
 // The first line (in file order) of each key among lines of one number: few, mostly one.
 class TFirstOfKey {
  public:
-  explicit TFirstOfKey(const std::vector<std::u16string_view>& keys, std::size_t skip) : FKeys(keys), FSkip(skip) {}
+  explicit TFirstOfKey(const std::vector<TEntry>& entries, std::size_t skip) : FEntries(entries), FSkip(skip) {}
   void Reset() { FFirst.clear(); }
   // The first line of key, after `line` was seen; lines come in file order.
   std::uint32_t Add(std::uint32_t line) {
@@ -70,8 +66,8 @@ class TFirstOfKey {
   }
 
  private:
-  std::u16string_view Suffix(std::uint32_t line) const { return FKeys[line].substr(FSkip); }
-  const std::vector<std::u16string_view>& FKeys;
+  std::u16string_view Suffix(std::uint32_t line) const { return FEntries[line].Key.substr(FSkip); }
+  const std::vector<TEntry>& FEntries;
   const std::size_t FSkip;
   std::vector<std::uint32_t> FFirst;
 };
@@ -92,25 +88,31 @@ std::u16string CommentKeyOf(std::u16string_view unitKey) {
 
 // The comment of a unit key too long for its number to stand for it: searched line by line.
 // Past the number's characters the key may hold "unit" again, which the comment key replaces too.
-std::u16string_view CommentByScan(const std::vector<std::u16string>& comments,
-                                  const std::vector<std::u16string_view>& keys, std::u16string_view unitKey) {
+std::u16string_view CommentByScan(const std::vector<TEntry>& comments, std::u16string_view unitKey) {
   const std::u16string commentKey = CommentKeyOf(unitKey);
-  for (std::size_t line = 0; line < comments.size(); ++line)
-    if (SameKey(keys[line], commentKey)) return ValueOf(comments[line], keys[line]);
+  for (const TEntry& comment : comments)
+    if (SameKey(comment.Key, commentKey)) return comment.Value;
   return {};
 }
 
 }  // namespace
 
-TSectionRows PairSection(const std::vector<std::u16string>& units, const std::vector<std::size_t>& unitKeyLengths,
-                         const std::vector<std::u16string>& comments, const std::vector<std::size_t>& commentKeyLengths) {
+TSectionRows PairSection(const std::vector<std::u16string>& lines) {
   TSectionRows result;
-  const std::vector<std::u16string_view> unitKeys = KeysOf(units, unitKeyLengths);
-  const std::vector<std::u16string_view> commentKeys = KeysOf(comments, commentKeyLengths);
+  // The prefixes match exactly; the keys after them without regard to letter case.
+  std::vector<TEntry> units, comments;
+  for (const std::u16string& line : lines) {
+    const std::size_t equals = line.find(u'=');
+    if (equals == std::u16string::npos) continue;
+    const TEntry entry{std::u16string_view(line).substr(0, equals), std::u16string_view(line).substr(equals + 1)};
+    const std::u16string_view prefix = entry.Key.substr(0, cPrefixLength);
+    if (prefix == cUnitPrefix) units.push_back(entry);
+    else if (prefix == cCommentPrefix) comments.push_back(entry);
+  }
   std::vector<TNumbered> numbered;
   numbered.reserve(units.size());
   for (std::uint32_t line = 0; line < units.size(); ++line) {
-    const std::u16string_view text = unitKeys[line].substr(cPrefixLength, cMaxNumberLength);
+    const std::u16string_view text = units[line].Key.substr(cPrefixLength, cMaxNumberLength);
     std::int32_t number = 0;
     const bool integer = settings::TryParseIniInteger(text, number);
     if (!integer || number < 0 || number > cHighestUnitNo) {
@@ -129,7 +131,7 @@ TSectionRows PairSection(const std::vector<std::u16string>& units, const std::ve
   // those whose text after "comment" is the same integer.
   std::vector<TNumbered> commented;
   for (std::uint32_t line = 0; line < comments.size(); ++line) {
-    const std::u16string_view key = commentKeys[line];
+    const std::u16string_view key = comments[line].Key;
     std::int32_t number = 0;
     if (key.size() > cComment.size() && SameKey(key.substr(0, cComment.size()), cComment) &&
         settings::TryParseIniInteger(key.substr(cComment.size()), number))
@@ -137,8 +139,8 @@ TSectionRows PairSection(const std::vector<std::u16string>& units, const std::ve
   }
   std::sort(commented.begin(), commented.end());
 
-  TFirstOfKey models(unitKeys, cPrefixLength);
-  TFirstOfKey notes(commentKeys, cComment.size());
+  TFirstOfKey models(units, cPrefixLength);
+  TFirstOfKey notes(comments, cComment.size());
   result.Rows.reserve(numbered.size());
   std::size_t next = 0;  // in commented
   for (std::size_t i = 0; i < numbered.size(); ++i) {
@@ -151,14 +153,12 @@ TSectionRows PairSection(const std::vector<std::u16string>& units, const std::ve
     }
     TSectionRow row;
     row.UnitNo = unit.Number;
-    const std::uint32_t first = models.Add(unit.Line);
-    row.Model = ValueOf(units[first], unitKeys[first]);
-    const std::u16string_view suffix = unitKeys[unit.Line].substr(cPrefixLength);
+    row.Model = units[models.Add(unit.Line)].Value;
+    const std::u16string_view suffix = units[unit.Line].Key.substr(cPrefixLength);
     if (suffix.size() > cMaxNumberLength) {
-      row.Comment = CommentByScan(comments, commentKeys, unitKeys[unit.Line]);
+      row.Comment = CommentByScan(comments, units[unit.Line].Key);
     } else if (const std::int64_t line = notes.Find(suffix); line >= 0) {
-      const auto at = static_cast<std::size_t>(line);
-      row.Comment = ValueOf(comments[at], commentKeys[at]);
+      row.Comment = comments[static_cast<std::size_t>(line)].Value;
     }
     result.Rows.push_back(row);
   }

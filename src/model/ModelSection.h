@@ -28,10 +28,9 @@ struct TSectionRows {
   std::u16string_view StopText;  // the key's text after "unit", as far as it is read
 };
 
-// `units` are the lines "unit<N>=<model>", `comments` the lines whose key starts with "comm",
-// each in file order; the key lengths are those of each line's text before its first "=",
-// which the caller has found already.
-TSectionRows PairSection(const std::vector<std::u16string>& units, const std::vector<std::size_t>& unitKeyLengths,
-                         const std::vector<std::u16string>& comments, const std::vector<std::size_t>& commentKeyLengths);
+// The rows of a section's lines as ReadSectionValues lists them: the lines whose key (the text
+// before the first "=") starts with "unit" are the unit entries, those whose key starts with
+// "comm" the comment entries; the others play no part. Rows view into `lines`.
+TSectionRows PairSection(const std::vector<std::u16string>& lines);
 
 }  // namespace model

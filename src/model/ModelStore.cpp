@@ -14,14 +14,6 @@ namespace {
 const std::u16string cUnitNo = u"UnitNo";
 const std::u16string cModel = u"Model";
 const std::u16string cComment = u"Comment";
-constexpr std::u16string_view cUnitPrefix = u"unit";
-constexpr std::u16string_view cCommentPrefix = u"comm";
-
-// The text before the line's first "="; a line without one has an empty key.
-std::u16string_view KeyOf(std::u16string_view line) {
-  std::size_t equals = line.find(u'=');
-  return equals == std::u16string_view::npos ? std::u16string_view() : line.substr(0, equals);
-}
 
 }  // namespace
 
@@ -40,27 +32,14 @@ void TfrmMain::CreateModelTable() {
 
 void TfrmMain::LoadModelTable(const std::u16string& aStLicense) {
   TIniScope ini(*this);
-  std::vector<std::u16string> SL, SL1, SL2;
+  std::vector<std::u16string> SL;
   if (!cdsModel.Active()) cdsModel.Open();
   cdsModel.EmptyDataSet();
   ini->ReadSectionValues(aStLicense, SL);
-  std::vector<std::size_t> keys1, keys2;  // each line's key length, found once
-  for (std::u16string& line : SL) {
-    const std::u16string_view key = KeyOf(line);
-    std::u16string_view prefix = key.substr(0, 4);
-    if (prefix == cUnitPrefix) {
-      SL1.push_back(std::move(line));
-      keys1.push_back(key.size());
-    } else if (prefix == cCommentPrefix) {
-      SL2.push_back(std::move(line));
-      keys2.push_back(key.size());
-    }
-  }
-  SL.clear();  // its lines live on in SL1 and SL2
   model::TField& UnitNo = cdsModel.FieldByName(cUnitNo);
   model::TField& Model = cdsModel.FieldByName(cModel);
   model::TField& Comment = cdsModel.FieldByName(cComment);
-  const model::TSectionRows rows = model::PairSection(SL1, keys1, SL2, keys2);
+  const model::TSectionRows rows = model::PairSection(SL);  // its rows view into SL
   for (const model::TSectionRow& row : rows.Rows) {
     cdsModel.Append();
     UnitNo.SetAsInteger(row.UnitNo);

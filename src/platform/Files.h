@@ -2,54 +2,14 @@
 // File operations behind the settings file and the existence test. Errors raise EOSError.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <memory>
-#include <optional>
 #include <string>
-#include <string_view>
+#include <utility>
 
 #include "platform/Exception.h"
 
 namespace platform {
 
-// A file larger than its reader takes, refused from its size before any of it is read:
-// Windows' code for a file over a size limit, with the program's own text.
-class EFileTooLarge : public EOSError {
- public:
-  EFileTooLarge() : EOSError(cCode, u"ファイルが大きすぎます") {}
-  static constexpr unsigned long cCode = 223;  // ERROR_FILE_TOO_LARGE
-};
-
 using TFileHandle = std::intptr_t;  // opaque; 0 is no handle
-
-// A file's bytes in storage that is not cleared before the read fills it: a settings file
-// can be many megabytes, and it is read whole at every load.
-class TFileBytes {
- public:
-  TFileBytes() = default;
-  explicit TFileBytes(std::size_t size) : FData(std::make_unique_for_overwrite<char[]>(size)), FSize(size) {}
-  explicit TFileBytes(std::string_view bytes) : TFileBytes(bytes.size()) {
-    if (!bytes.empty()) std::memcpy(FData.get(), bytes.data(), bytes.size());
-  }
-  char* data() { return FData.get(); }
-  const char* data() const { return FData.get(); }
-  std::size_t size() const { return FSize; }
-  std::string_view View() const { return std::string_view(FData.get(), FSize); }
-  // Fewer bytes than were made room for; the storage stays.
-  void Shrink(std::size_t size) { FSize = size < FSize ? size : FSize; }
-  // Room for size bytes, the first ones kept.
-  void Grow(std::size_t size) {
-    if (size <= FSize) return;
-    auto data = std::make_unique_for_overwrite<char[]>(size);
-    if (FSize != 0) std::memcpy(data.get(), FData.get(), FSize);
-    FData = std::move(data);
-    FSize = size;
-  }
-
- private:
-  std::unique_ptr<char[]> FData;
-  std::size_t FSize = 0;
-};
 
 class IFileSystem {
  public:
@@ -64,10 +24,13 @@ class IFileSystem {
   virtual std::u16string CurrentDir() = 0;
   virtual bool SetCurrentDir(const std::u16string& path) noexcept = 0;
 
-  // Whole content, read while other processes may read but not write the file; a file of
-  // more than maxBytes raises EFileTooLarge before anything is allocated for it.
-  // nullopt when no file is there (a folder counts as none).
-  virtual std::optional<TFileBytes> ReadShared(const std::u16string& path, std::size_t maxBytes) = 0;
+  // Opens an existing file for reading while other processes may read but not write it; 0
+  // when no file is there (a folder counts as none).
+  virtual TFileHandle OpenShared(const std::u16string& path) = 0;
+  // The size in bytes of a file opened for reading.
+  virtual std::uint64_t FileSize(TFileHandle file) = 0;
+  // Bytes read from where the last read ended, at most size; 0 at the file's end.
+  virtual std::size_t Read(TFileHandle file, char* data, std::size_t size) = 0;
 
   // The pieces of a safe rewrite (see settings/SafeWrite).
   // Path with links resolved to their final target; the path itself when it names no file.
@@ -88,6 +51,25 @@ class IFileSystem {
   virtual void Replace(const std::u16string& from, const std::u16string& to, bool existing) = 0;
   // Best effort; never raises.
   virtual void Remove(const std::u16string& path) noexcept = 0;
+};
+
+// A handle of the file seam, closed through it at the end of the scope unless closed before.
+class TOpenFile {
+ public:
+  TOpenFile(IFileSystem& files, TFileHandle handle) : FFiles(files), FHandle(handle) {}
+  ~TOpenFile() { Close(); }
+  TOpenFile(const TOpenFile&) = delete;
+  TOpenFile& operator=(const TOpenFile&) = delete;
+
+  TFileHandle Get() const { return FHandle; }
+  explicit operator bool() const { return FHandle != 0; }
+  void Close() {
+    if (FHandle != 0) FFiles.Close(std::exchange(FHandle, 0));
+  }
+
+ private:
+  IFileSystem& FFiles;
+  TFileHandle FHandle;
 };
 
 // Puts the process's current directory back where it was when the keeper was made, on

@@ -105,13 +105,18 @@ class IApplication {
   virtual std::u16string ExecutablePath() = 0;
   // Dispatches every waiting message, then returns; a quit message only marks termination.
   virtual void ProcessMessages() = 0;
-  virtual void Terminate() = 0;
-  virtual bool Terminated() const = 0;
   // Raw version-information block of a file; empty when it has none.
   virtual std::vector<std::uint8_t> ReadVersionBlock(const std::u16string& path) = 0;
   // The value at a path of such a block, such as \VarFileInfo\Translation; nullopt when absent.
   virtual std::optional<TVersionValue> QueryVersionValue(std::span<const std::uint8_t> block,
                                                          const std::u16string& path) = 0;
+
+  // Whether the program is ending, which stops the message loops; the same flag on every backend.
+  void Terminate() { FTerminated = true; }
+  bool Terminated() const { return FTerminated; }
+
+ private:
+  bool FTerminated = false;
 };
 
 class IWidgetFactory;
@@ -125,6 +130,26 @@ class TPlatform {
   virtual IDialogs& Dialogs() = 0;
   virtual IApplication& App() = 0;
   virtual IWidgetFactory& Widgets() = 0;
+};
+
+// A backend of one object per part, each reached through its interface; the backends differ
+// only in the parts' classes.
+template <class TFiles, class TShell, class TWindows, class TDialogs, class TApp, class TWidgets>
+class TPlatformOf : public TPlatform {
+ public:
+  TFiles FilesImpl;
+  TShell ShellImpl;
+  TWindows WindowsImpl;
+  TDialogs DialogsImpl;
+  TApp AppImpl;
+  TWidgets WidgetsImpl;
+
+  IFileSystem& Files() override { return FilesImpl; }
+  IShell& Shell() override { return ShellImpl; }
+  IWindowManager& Windows() override { return WindowsImpl; }
+  IDialogs& Dialogs() override { return DialogsImpl; }
+  IApplication& App() override { return AppImpl; }
+  IWidgetFactory& Widgets() override { return WidgetsImpl; }
 };
 
 // The backend in use; the program's entry or a test installs it.

@@ -5,32 +5,15 @@ set(QUORVEL_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Current.cpp
   ${CMAKE_CURRENT_LIST_DIR}/VersionBlock.cpp
 )
-# The two backends mirror each other's file names where both need the file; the stand-in needs
-# no peers of its own for the standard controls and the navigator.
-set(QUORVEL_STANDIN_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/standin/Platform.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/standin/App.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/standin/Dialogs.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/standin/Files.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/standin/Form.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/standin/Grid.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/standin/Shell.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/standin/Widgets.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/standin/Windows.cpp
-)
-set(QUORVEL_WIN32_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/win32/Platform.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/win32/App.cpp
+# The two backends mirror each other's file names where both need the file: those are listed
+# once. The stand-in needs no peers of its own for the standard controls and the navigator.
+set(QUORVEL_BACKEND_FILES App.cpp Dialogs.cpp Files.cpp Form.cpp Grid.cpp Platform.cpp Shell.cpp Widgets.cpp Windows.cpp)
+list(TRANSFORM QUORVEL_BACKEND_FILES PREPEND ${CMAKE_CURRENT_LIST_DIR}/standin/ OUTPUT_VARIABLE QUORVEL_STANDIN_SOURCES)
+list(TRANSFORM QUORVEL_BACKEND_FILES PREPEND ${CMAKE_CURRENT_LIST_DIR}/win32/ OUTPUT_VARIABLE QUORVEL_WIN32_SOURCES)
+list(APPEND QUORVEL_WIN32_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/win32/Controls.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/win32/Dialogs.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/win32/Files.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/win32/Form.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32/Gdi.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/win32/Grid.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32/Handles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32/Navigator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/win32/Peers.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/win32/Shell.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/win32/Widgets.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/win32/Windows.cpp
 )

@@ -1,12 +1,13 @@
 #pragma once
 // Byte searches of the settings file's load, many bytes at a time: sixteen with SSE2 (every
-// x86-64 build has it), else eight in a 64-bit word. Both give the same answers.
+// x86-64 build has it), else eight in a 64-bit word. Both give the same answers; defining
+// QUORVEL_SCAN_PORTABLE takes the word scans on x86-64 too, so that a test keeps them right.
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__) && defined(__x86_64__)
+#if defined(__SSE2__) && defined(__x86_64__) && !defined(QUORVEL_SCAN_PORTABLE)
 #include <emmintrin.h>
 #define QUORVEL_SCAN_SSE2 1
 #endif
@@ -69,29 +70,6 @@ inline TChunkMasks ScanChunk(const char* p) {
   }
 #endif
   return masks;
-}
-
-// How many bytes of [p, end) equal c.
-inline std::size_t CountByte(const char* p, const char* end, char c) {
-  std::size_t count = 0;
-#if QUORVEL_SCAN_SSE2
-  const __m128i target = _mm_set1_epi8(c);
-  while (end - p >= 16) {
-    // Each lane counts up to 255 matches before the lanes are summed.
-    __m128i lanes = _mm_setzero_si128();
-    for (int round = 0; round < 255 && end - p >= 16; ++round, p += 16) {
-      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-      lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(block, target));
-    }
-    const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
-    count += static_cast<std::size_t>(_mm_cvtsi128_si64(sums)) +
-             static_cast<std::size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
-  }
-#else
-  for (; end - p >= 8; p += 8) count += std::popcount(detail::BytesEqual(detail::Word(p), static_cast<unsigned char>(c)));
-#endif
-  for (; p < end; ++p) count += *p == c;
-  return count;
 }
 
 // The first byte of [p, end) at or above 0x80; end when none.

@@ -9,6 +9,7 @@
 #include "settings/IniImage.h"
 #include "settings/IniInteger.h"
 #include "settings/SafeWrite.h"
+#include "settings/SharedRead.h"
 
 namespace settings {
 
@@ -21,12 +22,9 @@ std::u16string FullPath(const std::u16string& fileName) {
 }
 
 std::unique_ptr<TIniImage> Load(const std::u16string& fileName) {
-  std::optional<platform::TFileBytes> bytes;
+  std::optional<TFileBytes> bytes;
   try {
-    // A file over the limit is refused from its size, before memory is taken for it; the
-    // check after the read only guards the image's 31-bit offsets.
-    bytes = platform::Current().Files().ReadShared(fileName, TIniImage::cMaxBytes);
-    if (bytes && bytes->size() > TIniImage::cMaxBytes) throw platform::EFileTooLarge();
+    bytes = ReadFileShared(platform::Current().Files(), fileName, TIniImage::cMaxBytes);
   } catch (const platform::EOSError& error) {
     throw EIniOpenError(FullPath(fileName), error.SystemText());
   }

@@ -38,7 +38,7 @@ void TrimRight(const char* begin, const char*& end) {
 
 TIniImage::TIniImage() = default;
 
-std::unique_ptr<TIniImage> TIniImage::FromBytes(platform::TFileBytes bytes, std::size_t start) {
+std::unique_ptr<TIniImage> TIniImage::FromBytes(TFileBytes bytes, std::size_t start) {
   auto image = std::make_unique<TIniImage>();
   image->FLoaded = std::move(bytes);
   if (!image->Parse(start)) return nullptr;
@@ -46,7 +46,7 @@ std::unique_ptr<TIniImage> TIniImage::FromBytes(platform::TFileBytes bytes, std:
 }
 
 std::unique_ptr<TIniImage> TIniImage::FromBytes(std::string_view bytes, std::size_t start) {
-  return FromBytes(platform::TFileBytes(bytes), start);
+  return FromBytes(TFileBytes(bytes), start);
 }
 
 TIniImage::~TIniImage() = default;

@@ -2,6 +2,9 @@
 // The settings file in memory. The loaded bytes stay in one buffer and each line is a few
 // offsets into it; text written later goes to a store of blocks. Sections are found through a
 // hash index, and the entries of a long section through an index built at its first look-up.
+// The same rules without the machinery, written out plainly line by line, are in
+// fuzz/ReferenceIni.h (what a load finds, the bytes a flush writes); the fuzz targets hold this
+// image to them.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -9,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Files.h"
 #include "settings/Blocks.h"
 #include "settings/HashIndex.h"
+#include "settings/SharedRead.h"
 
 namespace settings {
 
@@ -23,7 +26,7 @@ class TIniImage {
   TIniImage();
   // The image of a file's bytes from start on (start skips the byte-order mark); null when
   // they are not valid UTF-8.
-  static std::unique_ptr<TIniImage> FromBytes(platform::TFileBytes bytes, std::size_t start);
+  static std::unique_ptr<TIniImage> FromBytes(TFileBytes bytes, std::size_t start);
   static std::unique_ptr<TIniImage> FromBytes(std::string_view bytes, std::size_t start);
   ~TIniImage();
   TIniImage(const TIniImage&) = delete;
@@ -89,7 +92,7 @@ class TIniImage {
   std::uint32_t FindEntry(const TSection& section, std::u16string_view name) const;
   void IndexEntries(const TSection& section) const;
 
-  platform::TFileBytes FLoaded;  // the file's bytes
+  TFileBytes FLoaded;  // the file's bytes
   TByteStore FWritten;  // names and values written since the load
   TBlockList<TLine, 4096> FLines;  // the loaded lines of every section, without a count beforehand
   std::vector<TSection> FSections;  // in file order; erased ones stay, marked

@@ -8,25 +8,6 @@ namespace {
 
 constexpr unsigned long cErrorDiskFull = 112;
 
-class THandle {
- public:
-  THandle(platform::IFileSystem& files, platform::TFileHandle handle) : FFiles(files), FHandle(handle) {}
-  ~THandle() { Close(); }
-  THandle(const THandle&) = delete;
-  THandle& operator=(const THandle&) = delete;
-
-  platform::TFileHandle Get() const { return FHandle; }
-  explicit operator bool() const { return FHandle != 0; }
-  void Close() {
-    if (FHandle != 0) FFiles.Close(FHandle);
-    FHandle = 0;
-  }
-
- private:
-  platform::IFileSystem& FFiles;
-  platform::TFileHandle FHandle;
-};
-
 }  // namespace
 
 void WriteFileSafely(platform::IFileSystem& files, const std::u16string& path, std::string_view bytes) {
@@ -37,10 +18,10 @@ void WriteFileSafely(platform::IFileSystem& files, const std::u16string& path,
                      const std::function<void(const TContentWriter&)>& produce) {
   // A link stays a link: the new content goes to its target.
   const std::u16string target = files.ResolveLinks(path);
-  THandle lock(files, files.LockExclusive(target));
+  platform::TOpenFile lock(files, files.LockExclusive(target));
   const bool existed = static_cast<bool>(lock);
   std::u16string tempPath;
-  THandle temp(files, files.CreateTemp(target, tempPath));
+  platform::TOpenFile temp(files, files.CreateTemp(target, tempPath));
   try {
     // A write may take fewer bytes than offered (Windows takes at most 1 GiB at a time);
     // only a write that takes none means the disk is full.

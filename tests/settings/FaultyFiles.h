@@ -34,9 +34,10 @@ class TFaultyFiles : public platform::standin::TStandInFiles {
   // Bytes the disk still takes; a write beyond them stores what fits, then reports 0 bytes.
   std::size_t DiskSpace = std::numeric_limits<std::size_t>::max();
 
-  std::vector<std::string> Log;    // the steps taken, closes included
+  std::vector<std::string> Log;    // the flush's steps, its closes included
   std::vector<std::string> Calls;  // the operations that may raise, in call order
-  platform::TFileHandle Lock = 0;
+  platform::TFileHandle Lock = 0;  // the flush's handles while they are open
+  platform::TFileHandle Temp = 0;
   std::u16string TempPath;
 
   void ResetFaults() {
@@ -86,6 +87,7 @@ class TFaultyFiles : public platform::standin::TStandInFiles {
     Fail(TFault::CreateTemp);
     platform::TFileHandle handle =
         Counted("temp", [&] { return TStandInFiles::CreateTemp(nearPath, tempPath); });
+    Temp = handle;
     TempPath = tempPath;
     Log.push_back("temp");
     return handle;
@@ -118,8 +120,15 @@ class TFaultyFiles : public platform::standin::TStandInFiles {
     });
     Log.push_back("flush");
   }
+  // A load's handle is no step of the flush.
   void Close(platform::TFileHandle file) override {
-    Log.push_back(file == Lock ? "unlock" : "close");
+    if (file == Lock) {
+      Log.push_back("unlock");
+      Lock = 0;
+    } else if (file == Temp) {
+      Log.push_back("close");
+      Temp = 0;
+    }
     TStandInFiles::Close(file);
   }
   void CopyAttributes(const std::u16string& from, const std::u16string& to) override {

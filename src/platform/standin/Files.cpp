@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "platform/Exception.h"
 #include "platform/Text.h"
@@ -66,6 +67,7 @@ class TFd {
   TFd(const TFd&) = delete;
   TFd& operator=(const TFd&) = delete;
   int Get() const { return FFd; }
+  int Release() { return std::exchange(FFd, -1); }
 
  private:
   int FFd;
@@ -155,43 +157,32 @@ bool TStandInFiles::SetCurrentDir(const std::u16string& path) noexcept {
   }
 }
 
-std::optional<TFileBytes> TStandInFiles::ReadShared(const std::u16string& path, std::size_t maxBytes) {
+TFileHandle TStandInFiles::OpenShared(const std::u16string& path) {
   const THold* hold = HoldOn(path);
   if (hold && *hold == THold::Writing) RaiseSharingViolation();
   TFd fd(::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC));
   if (fd.Get() < 0) {
-    if (IsMissing(errno)) return std::nullopt;
+    if (IsMissing(errno)) return 0;
     RaiseErrno(errno);
   }
   struct stat info {};
   if (::fstat(fd.Get(), &info) != 0) RaiseErrno(errno);
-  if (S_ISDIR(info.st_mode)) return std::nullopt;
-  if (static_cast<unsigned long long>(info.st_size) > maxBytes) throw EFileTooLarge();
+  if (S_ISDIR(info.st_mode)) return 0;
+  return ToHandle(fd.Release());
+}
 
-  // One allocation of the size the file has now; a file that grows meanwhile is read on.
-  // The end is probed with a small buffer, so that a full read does not grow the big one.
-  TFileBytes bytes(static_cast<std::size_t>(info.st_size));
-  std::size_t done = 0;
-  char probe[4096];
+std::uint64_t TStandInFiles::FileSize(TFileHandle file) {
+  struct stat info {};
+  if (::fstat(ToFd(file), &info) != 0) RaiseErrno(errno);
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::size_t TStandInFiles::Read(TFileHandle file, char* data, std::size_t size) {
   for (;;) {
-    const bool full = done == bytes.size();
-    const ssize_t got = full ? ::read(fd.Get(), probe, sizeof probe)
-                             : ::read(fd.Get(), bytes.data() + done, bytes.size() - done);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      RaiseErrno(errno);
-    }
-    if (got == 0) break;
-    if (full) {
-      const std::size_t need = done + static_cast<std::size_t>(got);
-      if (need > maxBytes) throw EFileTooLarge();  // it grew beyond the limit meanwhile
-      bytes.Grow(std::min(need > 2 * done ? need : 2 * done, maxBytes));  // the following reads go straight in
-      std::memcpy(bytes.data() + done, probe, static_cast<std::size_t>(got));
-    }
-    done += static_cast<std::size_t>(got);
+    const ssize_t got = ::read(ToFd(file), data, size);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) RaiseErrno(errno);
   }
-  bytes.Shrink(done);
-  return bytes;
 }
 
 std::u16string TStandInFiles::ResolveLinks(const std::u16string& path) {

@@ -24,7 +24,9 @@ class TStandInFiles : public IFileSystem {
   std::u16string ExpandFileName(const std::u16string& name) override;
   std::u16string CurrentDir() override;
   bool SetCurrentDir(const std::u16string& path) noexcept override;
-  std::optional<TFileBytes> ReadShared(const std::u16string& path, std::size_t maxBytes) override;
+  TFileHandle OpenShared(const std::u16string& path) override;
+  std::uint64_t FileSize(TFileHandle file) override;
+  std::size_t Read(TFileHandle file, char* data, std::size_t size) override;
   std::u16string ResolveLinks(const std::u16string& path) override;
   TFileHandle LockExclusive(const std::u16string& path) override;
   TFileHandle CreateTemp(const std::u16string& nearPath, std::u16string& tempPath) override;

@@ -93,13 +93,8 @@ class TStandInApp : public IApplication {
   void Run(TForm& mainForm) override;
   std::u16string ExecutablePath() override { return ExePath; }
   void ProcessMessages() override;
-  void Terminate() override { FTerminated = true; }
-  bool Terminated() const override { return FTerminated; }
   std::vector<std::uint8_t> ReadVersionBlock(const std::u16string& path) override;
   std::optional<TVersionValue> QueryVersionValue(std::span<const std::uint8_t> block, const std::u16string& path) override;
-
- private:
-  bool FTerminated = false;
 };
 
 class TStandInWidgets : public IWidgetFactory {
@@ -134,22 +129,8 @@ class TStandInPeer : public IControlPeer {
 std::unique_ptr<IFormPeer> CreateFormPeer(TForm& form, TStandInWidgets& owner, THandle handle);
 std::unique_ptr<IControlPeer> CreateGridPeer(TStandInWidgets& owner, THandle handle);
 
-class TStandInPlatform : public TPlatform {
- public:
-  TStandInFiles FilesImpl;
-  TStandInShell ShellImpl;
-  TStandInWindows WindowsImpl;
-  TStandInDialogs DialogsImpl;
-  TStandInApp AppImpl;
-  TStandInWidgets WidgetsImpl;
-
-  IFileSystem& Files() override { return FilesImpl; }
-  IShell& Shell() override { return ShellImpl; }
-  IWindowManager& Windows() override { return WindowsImpl; }
-  IDialogs& Dialogs() override { return DialogsImpl; }
-  IApplication& App() override { return AppImpl; }
-  IWidgetFactory& Widgets() override { return WidgetsImpl; }
-};
+class TStandInPlatform : public TPlatformOf<TStandInFiles, TStandInShell, TStandInWindows, TStandInDialogs, TStandInApp,
+                                            TStandInWidgets> {};
 
 // The installed backend as the stand-in, for tests.
 TStandInPlatform& StandIn();

@@ -20,10 +20,10 @@ void TWin32App::Run(TForm& mainForm) {
   mainForm.Show();
   // A close inside a nested wait takes the quit message there; the flag ends this loop.
   MSG message;
-  while (!FTerminated) {
+  while (!Terminated()) {
     BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0 || got == -1) {
-      FTerminated = true;
+      Terminate();
       break;
     }
     Dispatch(message);
@@ -43,7 +43,7 @@ void TWin32App::ProcessMessages() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
-      FTerminated = true;
+      Terminate();
       continue;
     }
     Dispatch(message);

@@ -15,7 +15,7 @@ using TTaskDialogIndirect = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*
 
 // Present only with version 6 of the common controls, which the manifest asks for.
 TTaskDialogIndirect TaskDialogFunction() {
-  HMODULE module = GetModuleHandleW(L"comctl32.dll");
+  HMODULE module = GetModuleHandleW(L"comctl32.dll");  // not owned: loaded for the process's life
   if (!module) return nullptr;
   return reinterpret_cast<TTaskDialogIndirect>(reinterpret_cast<void*>(GetProcAddress(module, "TaskDialogIndirect")));
 }

@@ -1,38 +1,29 @@
 #include "platform/win32/Files.h"
 
-#include <windows.h>
-
+#include <algorithm>
 #include <vector>
 
-#include "platform/Exception.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/Win32.h"
 
 namespace platform::win32 {
 
 namespace {
 
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-std::u16string U(const wchar_t* text, std::size_t length) {
-  return std::u16string(reinterpret_cast<const char16_t*>(text), length);
-}
-
-std::u16string SystemText(DWORD code) {
-  wchar_t* buffer = nullptr;
-  DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::u16string text = buffer ? U(buffer, length) : std::u16string();
-  if (buffer) LocalFree(buffer);
-  while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n')) text.pop_back();
-  return text;
-}
-
-[[noreturn]] void RaiseLastError() {
-  DWORD code = GetLastError();
-  throw EOSError(code, SystemText(code));
-}
-
 bool IsMissing(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
 
 HANDLE Raw(TFileHandle file) { return reinterpret_cast<HANDLE>(file); }
+// The seam's handle for an open file, which the seam's Close frees from now on.
+TFileHandle HandOver(TOwnedFile file) { return reinterpret_cast<TFileHandle>(file.Release()); }
+
+TOwnedFile OpenFile(const std::u16string& path, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
+  return TOwnedFile(CreateFileW(W(path), access, share, nullptr, disposition, flags, nullptr));
+}
+// Any file, folder or link target, only to ask about it.
+TOwnedFile OpenToAsk(const std::u16string& path) {
+  return OpenFile(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                  FILE_FLAG_BACKUP_SEMANTICS);
+}
 
 constexpr unsigned cTempAttempts = 100;
 
@@ -51,7 +42,7 @@ std::u16string FreeTempName(const std::u16string& nearPath) {
     if (!Exists(candidate)) return candidate;
   }
   SetLastError(ERROR_FILE_EXISTS);
-  RaiseLastError();
+  RaiseLastError(u"ReplaceFileW (backup name)");
 }
 
 }  // namespace
@@ -59,13 +50,10 @@ std::u16string FreeTempName(const std::u16string& nearPath) {
 bool TWin32Files::FileExists(const std::u16string& path) {
   if (path.empty()) return false;
   // Opening follows links, so a link counts by its target.
-  HANDLE file = CreateFileW(W(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  const TOwnedFile file = OpenToAsk(path);
+  if (!file) return false;
   BY_HANDLE_FILE_INFORMATION info;
-  bool isFile = GetFileInformationByHandle(file, &info) && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-  CloseHandle(file);
-  return isFile;
+  return GetFileInformationByHandle(file.Get(), &info) && !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::u16string TWin32Files::ExpandFileName(const std::u16string& name) {
@@ -91,48 +79,42 @@ std::u16string TWin32Files::CurrentDir() {
 
 bool TWin32Files::SetCurrentDir(const std::u16string& path) noexcept { return SetCurrentDirectoryW(W(path)); }
 
-std::optional<TFileBytes> TWin32Files::ReadShared(const std::u16string& path, std::size_t maxBytes) {
-  HANDLE file = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    DWORD code = GetLastError();
-    if (IsMissing(code)) return std::nullopt;
+TFileHandle TWin32Files::OpenShared(const std::u16string& path) {
+  TOwnedFile file = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+  if (!file) {
+    const DWORD code = GetLastError();
+    if (IsMissing(code)) return 0;
     // A folder of that name counts as no file.
-    DWORD attributes = GetFileAttributesW(W(path));
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+    const DWORD attributes = GetFileAttributesW(W(path));
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
     SetLastError(code);
-    RaiseLastError();
+    RaiseLastError(u"CreateFileW");
   }
-  struct TCloser {
-    HANDLE File;
-    ~TCloser() { CloseHandle(File); }
-  } closer{file};
+  return HandOver(std::move(file));
+}
+
+std::uint64_t TWin32Files::FileSize(TFileHandle file) {
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file, &size)) RaiseLastError();
-  if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) throw EFileTooLarge();
-  TFileBytes bytes(static_cast<std::size_t>(size.QuadPart));  // not cleared: the read fills it
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-    DWORD read = 0;
-    if (!ReadFile(file, bytes.data() + done, chunk, &read, nullptr)) RaiseLastError();
-    if (read == 0) break;
-    done += read;
-  }
-  bytes.Shrink(done);
-  return bytes;
+  if (!GetFileSizeEx(Raw(file), &size)) RaiseLastError(u"GetFileSizeEx");
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::size_t TWin32Files::Read(TFileHandle file, char* data, std::size_t size) {
+  DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+  DWORD read = 0;
+  if (!ReadFile(Raw(file), data, chunk, &read, nullptr)) RaiseLastError(u"ReadFile");
+  return read;
 }
 
 std::u16string TWin32Files::ResolveLinks(const std::u16string& path) {
-  HANDLE file = CreateFileW(W(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return path;
+  const TOwnedFile file = OpenToAsk(path);
+  if (!file) return path;
   std::vector<wchar_t> buffer(MAX_PATH);
-  DWORD length = GetFinalPathNameByHandleW(file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+  DWORD length = GetFinalPathNameByHandleW(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
   if (length >= buffer.size()) {
     buffer.resize(length + 1);
-    length = GetFinalPathNameByHandleW(file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+    length = GetFinalPathNameByHandleW(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
   }
-  CloseHandle(file);
   if (length == 0 || length >= buffer.size()) return path;
   std::u16string resolved = U(buffer.data(), length);
   if (resolved.rfind(u"\\\\?\\UNC\\", 0) == 0) return u"\\\\" + resolved.substr(8);
@@ -146,38 +128,38 @@ TFileHandle TWin32Files::LockExclusive(const std::u16string& path) {
   const DWORD attributes = GetFileAttributesW(W(path));
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
     SetLastError(ERROR_ACCESS_DENIED);
-    RaiseLastError();
+    RaiseLastError(u"CreateFileW");
   }
-  HANDLE file = CreateFileW(W(path), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+  TOwnedFile file = OpenFile(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+  if (!file) {
     if (IsMissing(GetLastError())) return 0;
-    RaiseLastError();
+    RaiseLastError(u"CreateFileW");
   }
-  return reinterpret_cast<TFileHandle>(file);
+  return HandOver(std::move(file));
 }
 
 TFileHandle TWin32Files::CreateTemp(const std::u16string& nearPath, std::u16string& tempPath) {
   for (unsigned attempt = 0; attempt < cTempAttempts; ++attempt) {
     std::u16string candidate = TempName(nearPath, attempt);
-    HANDLE file = CreateFileW(W(candidate), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
+    TOwnedFile file = OpenFile(candidate, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
+    if (file) {
       tempPath = candidate;
-      return reinterpret_cast<TFileHandle>(file);
+      return HandOver(std::move(file));
     }
-    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) RaiseLastError();
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) RaiseLastError(u"CreateFileW");
   }
-  RaiseLastError();
+  RaiseLastError(u"CreateFileW");
 }
 
 std::size_t TWin32Files::Write(TFileHandle file, const char* data, std::size_t size) {
   DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
   DWORD written = 0;
-  if (!WriteFile(Raw(file), data, chunk, &written, nullptr)) RaiseLastError();
+  if (!WriteFile(Raw(file), data, chunk, &written, nullptr)) RaiseLastError(u"WriteFile");
   return written;
 }
 
 void TWin32Files::FlushToDisk(TFileHandle file) {
-  if (!FlushFileBuffers(Raw(file))) RaiseLastError();
+  if (!FlushFileBuffers(Raw(file))) RaiseLastError(u"FlushFileBuffers");
 }
 
 void TWin32Files::Close(TFileHandle file) {
@@ -187,10 +169,10 @@ void TWin32Files::Close(TFileHandle file) {
 void TWin32Files::CopyAttributes(const std::u16string& from, const std::u16string& to) {
   // ReplaceFileW merges them too; set here, they hold also where a replace only renames (Wine).
   DWORD attributes = GetFileAttributesW(W(from));
-  if (attributes == INVALID_FILE_ATTRIBUTES) RaiseLastError();
+  if (attributes == INVALID_FILE_ATTRIBUTES) RaiseLastError(u"GetFileAttributesW");
   // Read-only would stop the replace itself; the old file cannot be read-only here anyway.
   attributes &= FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-  if (!SetFileAttributesW(W(to), attributes ? attributes : FILE_ATTRIBUTE_NORMAL)) RaiseLastError();
+  if (!SetFileAttributesW(W(to), attributes ? attributes : FILE_ATTRIBUTE_NORMAL)) RaiseLastError(u"SetFileAttributesW");
 }
 
 bool TWin32Files::ReplaceFileCall(const std::u16string& replaced, const std::u16string& replacement,
@@ -201,7 +183,7 @@ bool TWin32Files::ReplaceFileCall(const std::u16string& replaced, const std::u16
 
 void TWin32Files::Replace(const std::u16string& from, const std::u16string& to, bool existing) {
   if (!existing) {
-    if (!MoveFileExW(W(from), W(to), MOVEFILE_WRITE_THROUGH)) RaiseLastError();
+    if (!MoveFileExW(W(from), W(to), MOVEFILE_WRITE_THROUGH)) RaiseLastError(u"MoveFileExW");
     return;
   }
   // The replace moves the old file aside before the new one takes its name. Given a name
@@ -221,7 +203,7 @@ void TWin32Files::Replace(const std::u16string& from, const std::u16string& to, 
     if (Exists(backup)) MoveFileExW(W(backup), W(to), MOVEFILE_WRITE_THROUGH);
   }
   SetLastError(code);
-  RaiseLastError();
+  RaiseLastError(u"ReplaceFileW");
 }
 
 void TWin32Files::Remove(const std::u16string& path) noexcept { DeleteFileW(W(path)); }

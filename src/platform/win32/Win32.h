@@ -59,15 +59,10 @@ class TWin32App : public IApplication {
   void Run(TForm& mainForm) override;
   std::u16string ExecutablePath() override;
   void ProcessMessages() override;
-  void Terminate() override { FTerminated = true; }
-  bool Terminated() const override { return FTerminated; }
   std::vector<std::uint8_t> ReadVersionBlock(const std::u16string& path) override;
   std::optional<TVersionValue> QueryVersionValue(std::span<const std::uint8_t> block, const std::u16string& path) override;
 
   HWND MainWindow = nullptr;
-
- private:
-  bool FTerminated = false;
 };
 
 class TWin32Widgets : public IWidgetFactory {
@@ -103,21 +98,7 @@ bool PreTranslate(MSG& message);
 void SetErrorHandler(std::function<void(const std::exception&)> handler);
 void ReportError(const std::exception& error);
 
-class TWin32Platform : public TPlatform {
- public:
-  TWin32Files FilesImpl;
-  TWin32Shell ShellImpl;
-  TWin32Windows WindowsImpl;
-  TWin32Dialogs DialogsImpl;
-  TWin32App AppImpl;
-  TWin32Widgets WidgetsImpl;
-
-  IFileSystem& Files() override { return FilesImpl; }
-  IShell& Shell() override { return ShellImpl; }
-  IWindowManager& Windows() override { return WindowsImpl; }
-  IDialogs& Dialogs() override { return DialogsImpl; }
-  IApplication& App() override { return AppImpl; }
-  IWidgetFactory& Widgets() override { return WidgetsImpl; }
-};
+class TWin32Platform
+    : public TPlatformOf<TWin32Files, TWin32Shell, TWin32Windows, TWin32Dialogs, TWin32App, TWin32Widgets> {};
 
 }  // namespace platform::win32
