@@ -43,7 +43,7 @@ class TMemoryFiles : public platform::IFileSystem {
     const std::string& bytes = Files.at(OpenPath(file));
     std::size_t& at = FReadAt[file];
     const std::size_t count = std::min(size, bytes.size() - std::min(at, bytes.size()));
-    if (count != 0) std::memcpy(data, bytes.data() + at, count);
+    std::copy_n(bytes.data() + at, count, data);
     at += count;
     return count;
   }

@@ -28,6 +28,8 @@ class TfrmMain : public platform::TForm {
  public:
   TfrmMain();
   ~TfrmMain() override;
+  TfrmMain(const TfrmMain&) = delete;
+  TfrmMain& operator=(const TfrmMain&) = delete;
 
   // Components, created from the window layout and owned by the window.
   platform::TActionList ActionManager1;

@@ -15,6 +15,8 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   // Errors show in the error box over `form`; the focus then goes back to the grid.
   TModelGrid(std::string name, platform::TForm& form, TDataSource& source);
   ~TModelGrid() override;
+  TModelGrid(const TModelGrid&) = delete;
+  TModelGrid& operator=(const TModelGrid&) = delete;
 
   platform::TGridView View() const override;
 

@@ -16,6 +16,8 @@ class TModelNavigator : public platform::TCustomNavigator, private TDataLink {
   // Errors and the delete question show over `form`.
   TModelNavigator(std::string name, platform::TForm& form, TDataSource& source);
   ~TModelNavigator() override;
+  TModelNavigator(const TModelNavigator&) = delete;
+  TModelNavigator& operator=(const TModelNavigator&) = delete;
 
   int ButtonCount() const override { return cNavigateButtonCount; }
   platform::TNavigatorGlyph ButtonGlyph(int button) const override;

@@ -13,6 +13,8 @@ class TfrmModel : public platform::TForm {
   // Created for one showing, owned by the main window; FormCreate runs here.
   explicit TfrmModel(app::TfrmMain& owner);
   ~TfrmModel() override;
+  TfrmModel(const TfrmModel&) = delete;
+  TfrmModel& operator=(const TfrmModel&) = delete;
 
   platform::TPanel Panel1{"Panel1"};
   TModelGrid DBGrid1;

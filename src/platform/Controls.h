@@ -160,6 +160,8 @@ class TButton : public TControl {
  public:
   explicit TButton(std::string name) : TControl(TControlKind::Button, std::move(name)) {}
   ~TButton() override;
+  TButton(const TButton&) = delete;
+  TButton& operator=(const TButton&) = delete;
   bool Default = false;
   void SetAction(TAction* action, const std::u16string& ownCaption = {});
   TAction* Action() const { return FAction; }
@@ -251,6 +253,8 @@ class TForm : public TControl {
  public:
   explicit TForm(std::string name) : TControl(TControlKind::Form, std::move(name)) {}
   ~TForm() override;
+  TForm(const TForm&) = delete;
+  TForm& operator=(const TForm&) = delete;
   enum class TBorder { SingleFixed, Sizeable };
   TBorder Border = TBorder::SingleFixed;
   bool SystemMenu = true;

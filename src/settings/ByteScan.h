@@ -50,7 +50,7 @@ inline TChunkMasks ScanChunk(const char* p) {
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i equals = _mm_set1_epi8('=');
   for (unsigned k = 0; k < 4; ++k) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + std::size_t{16} * k));
     const auto ends = static_cast<unsigned>(
         _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, lf), _mm_cmpeq_epi8(block, cr))));
     const auto eq = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, equals)));
@@ -63,7 +63,7 @@ inline TChunkMasks ScanChunk(const char* p) {
   // The high bits of a word's eight bytes as eight bits.
   const auto gather = [](std::uint64_t highs) { return ((highs >> 7) * 0x0102040810204080ull) >> 56; };
   for (unsigned k = 0; k < 8; ++k) {
-    const std::uint64_t word = detail::Word(p + 8 * k);
+    const std::uint64_t word = detail::Word(p + std::size_t{8} * k);
     masks.Ends |= gather(detail::BytesEqual(word, '\n') | detail::BytesEqual(word, '\r')) << (8 * k);
     masks.Equals |= gather(detail::BytesEqual(word, '=')) << (8 * k);
     masks.High |= gather(word & detail::cHighs) << (8 * k);

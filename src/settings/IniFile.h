@@ -43,6 +43,8 @@ class TMemIniFile : public TCustomIniFile {
   // Loads the file; raises the open error when it exists but cannot be read.
   explicit TMemIniFile(std::u16string fileName, TEncoding encoding = TEncoding::UTF8);
   ~TMemIniFile() override;
+  TMemIniFile(const TMemIniFile&) = delete;
+  TMemIniFile& operator=(const TMemIniFile&) = delete;
 
   std::u16string ReadString(const std::u16string& section, const std::u16string& ident,
                             const std::u16string& defaultValue) override;

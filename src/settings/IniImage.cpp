@@ -146,7 +146,7 @@ TIniImage::TSpan TIniImage::Store(std::u16string_view text) {
   if (ascii) {
     for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<char>(text[i]);
   } else {
-    std::memcpy(out, encoded.data(), size);
+    std::copy_n(encoded.data(), size, out);
   }
   return {cWrittenBit | static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(size), !ascii};
 }

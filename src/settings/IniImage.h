@@ -40,7 +40,7 @@ class TIniImage {
   void Erase(std::u16string_view section);
   // The file's new content: byte-order mark, then every line followed by CR LF. It goes to
   // write in pieces of about cPieceBytes, so that no second copy of the file is held.
-  static constexpr std::size_t cPieceBytes = 64 * 1024;
+  static constexpr std::size_t cPieceBytes = std::size_t{64} * 1024;
   void Serialize(const std::function<void(std::string_view)>& write) const;
 
  private:

@@ -40,6 +40,7 @@ class TModelTest : public TAppTest {
   std::vector<TRow> Rows() {
     std::vector<TRow> rows;
     model::TModelTable& table = Table();
+    rows.reserve(static_cast<std::size_t>(table.ViewRowCount()));
     for (int row = 0; row < table.ViewRowCount(); ++row)
       rows.push_back({table.ViewText(row, 0), table.ViewText(row, 1), table.ViewText(row, 2)});
     return rows;

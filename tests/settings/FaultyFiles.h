@@ -58,7 +58,7 @@ class TFaultyFiles : public platform::standin::TStandInFiles {
     if (Fault == step) throw platform::EOSError(1117, u"injected fault");
   }
   bool Hit(const char* name) {
-    Calls.push_back(name);
+    Calls.emplace_back(name);
     return static_cast<int>(Calls.size()) - 1 == FailAtCall;
   }
   void Strike() {
@@ -80,7 +80,7 @@ class TFaultyFiles : public platform::standin::TStandInFiles {
   }
   platform::TFileHandle LockExclusive(const std::u16string& path) override {
     Lock = Counted("lock", [&] { return TStandInFiles::LockExclusive(path); });
-    Log.push_back("lock");
+    Log.emplace_back("lock");
     return Lock;
   }
   platform::TFileHandle CreateTemp(const std::u16string& nearPath, std::u16string& tempPath) override {
@@ -89,11 +89,11 @@ class TFaultyFiles : public platform::standin::TStandInFiles {
         Counted("temp", [&] { return TStandInFiles::CreateTemp(nearPath, tempPath); });
     Temp = handle;
     TempPath = tempPath;
-    Log.push_back("temp");
+    Log.emplace_back("temp");
     return handle;
   }
   std::size_t Write(platform::TFileHandle file, const char* data, std::size_t size) override {
-    Log.push_back("write");
+    Log.emplace_back("write");
     if (Fault == TFault::Write || Fault == TFault::ShortWrite) {
       // Part of the bytes reach the temporary file first, as with a full disk.
       const std::size_t written = TStandInFiles::Write(file, data, size / 2);
@@ -118,15 +118,15 @@ class TFaultyFiles : public platform::standin::TStandInFiles {
       TStandInFiles::FlushToDisk(file);
       return 0;
     });
-    Log.push_back("flush");
+    Log.emplace_back("flush");
   }
   // A load's handle is no step of the flush.
   void Close(platform::TFileHandle file) override {
     if (file == Lock) {
-      Log.push_back("unlock");
+      Log.emplace_back("unlock");
       Lock = 0;
     } else if (file == Temp) {
-      Log.push_back("close");
+      Log.emplace_back("close");
       Temp = 0;
     }
     TStandInFiles::Close(file);
@@ -137,7 +137,7 @@ class TFaultyFiles : public platform::standin::TStandInFiles {
       TStandInFiles::CopyAttributes(from, to);
       return 0;
     });
-    Log.push_back("attributes");
+    Log.emplace_back("attributes");
   }
   void Replace(const std::u16string& from, const std::u16string& to, bool existing) override {
     Fail(TFault::Replace);
@@ -145,7 +145,7 @@ class TFaultyFiles : public platform::standin::TStandInFiles {
       TStandInFiles::Replace(from, to, existing);
       return 0;
     });
-    Log.push_back("replace");
+    Log.emplace_back("replace");
   }
 
 };
