@@ -2,7 +2,7 @@
 // two peer INI readers on the very same file, so that the ratio is measured side by side.
 #include <benchmark/benchmark.h>
 
-#define SI_NO_CONVERSION  // UTF-8 bytes as they are; the peer then checks no encoding
+#define SI_NO_CONVERSION   // UTF-8 bytes as they are; the peer then checks no encoding
 #define SI_IMPLEMENTATION  // Debian keeps the template bodies behind this: header-only here
 #include <INIReader.h>
 #include <SimpleIni.h>
@@ -67,8 +67,9 @@ void LoadQuorvel(benchmark::State& state, std::size_t megabytes) {
     benchmark::DoNotOptimize(&ini);
   }
   TMemIniFile ini(file.Path16);
-  Check(state, platform::ToUtf8(ini.ReadString(platform::FromUtf8(probe.Section), platform::FromUtf8(probe.Name), u"")) ==
-                   probe.Value,
+  Check(state,
+        platform::ToUtf8(ini.ReadString(platform::FromUtf8(probe.Section), platform::FromUtf8(probe.Name), u"")) ==
+            probe.Value,
         "last entry not read back");
   SetThroughput(state, file.Corpus.Bytes.size());
 }
@@ -82,7 +83,9 @@ void LoadSimpleIni(benchmark::State& state, std::size_t megabytes) {
     benchmark::DoNotOptimize(result);
   }
   CSimpleIniA ini(true);
-  Check(state, ini.LoadFile(file.Path.c_str()) == SI_OK && ini.GetValue(probe.Section.c_str(), probe.Name.c_str(), "") == probe.Value,
+  Check(state,
+        ini.LoadFile(file.Path.c_str()) == SI_OK &&
+            ini.GetValue(probe.Section.c_str(), probe.Name.c_str(), "") == probe.Value,
         "SimpleIni did not read the last entry");
   SetThroughput(state, file.Corpus.Bytes.size());
 }
@@ -284,7 +287,8 @@ const bool cSummary = bench::AddSummary([](const bench::TResults& results) {
     const std::string ours = "ini/load/TMemIniFile/" + mb;
     bench::PrintRatio(results, "ini/load/SimpleIni/" + mb, ours, "SimpleIni / TMemIniFile, " + mb);
     bench::PrintRatio(results, "ini/load/INIReader/" + mb, ours, "inih INIReader / TMemIniFile, " + mb);
-    bench::PrintRatio(results, "ini/load/inih-parse-only/" + mb, ours, "inih ini_parse (no image) / TMemIniFile, " + mb);
+    bench::PrintRatio(results, "ini/load/inih-parse-only/" + mb, ours,
+                      "inih ini_parse (no image) / TMemIniFile, " + mb);
   }
   if (MemoryRows().empty()) return;
   std::printf("Peak memory over file size (heap: counting operator new; RSS: rise of VmHWM):\n");
@@ -292,9 +296,9 @@ const bool cSummary = bench::AddSummary([](const bench::TResults& results) {
     const double file = static_cast<double>(row.FileBytes);
     std::printf("  %-50s heap %6.2f x (%7.2f MB)  RSS %6.2f x%s\n", row.What.c_str(), row.Use.HeapPeak / file,
                 row.Use.HeapPeak / 1048576.0, row.Use.RssPeak / file,
-                row.What.rfind("TMemIniFile", 0) == 0 ? (row.Use.HeapPeak / file < 2.5 ? "  (target < 2.5 x) ok"
-                                                                                        : "  (target < 2.5 x) MISSED")
-                                                      : "");
+                row.What.rfind("TMemIniFile", 0) == 0
+                    ? (row.Use.HeapPeak / file < 2.5 ? "  (target < 2.5 x) ok" : "  (target < 2.5 x) MISSED")
+                    : "");
     if (row.WrittenBytes != 0) {
       std::printf("  %-50s heap %6.2f x the flushed file (%.2f MB)\n", "", row.Use.HeapPeak / double(row.WrittenBytes),
                   row.WrittenBytes / 1048576.0);

@@ -12,8 +12,7 @@ namespace bench {
 namespace {
 
 // Characters of ASCII values: no ";" (a peer takes " ;" as a comment), no "=" or brackets.
-constexpr std::string_view cValueChars =
-    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 \\:._-/,";
+constexpr std::string_view cValueChars = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 \\:._-/,";
 constexpr std::string_view cLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
 // Three bytes each in UTF-8.
 const std::vector<std::string> cJapanese = {"設", "定", "値", "型", "式", "番", "号", "東", "京",
@@ -110,8 +109,7 @@ TIniCorpus MakeCorpus(std::size_t targetBytes, std::size_t sections, std::uint64
   return corpus;
 }
 
-std::vector<TLookUp> MakeLookUps(const TIniCorpus& corpus, std::size_t count, unsigned hitPercent,
-                                 std::uint64_t seed) {
+std::vector<TLookUp> MakeLookUps(const TIniCorpus& corpus, std::size_t count, unsigned hitPercent, std::uint64_t seed) {
   TGenerator random(seed);
   std::vector<TLookUp> lookUps;
   lookUps.reserve(count);

@@ -29,8 +29,7 @@ struct TLookUp {
   std::u16string Ident;
   bool Exists = false;
 };
-std::vector<TLookUp> MakeLookUps(const TIniCorpus& corpus, std::size_t count, unsigned hitPercent,
-                                 std::uint64_t seed);
+std::vector<TLookUp> MakeLookUps(const TIniCorpus& corpus, std::size_t count, unsigned hitPercent, std::uint64_t seed);
 
 // What section `main` says, so that a keystroke can match it.
 inline const std::u16string cCorpusDocument = u"D:\\apps\\a.zip";

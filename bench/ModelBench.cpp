@@ -14,8 +14,8 @@
 #include "BenchTargets.h"
 #include "app/uMain.h"
 #include "platform/Text.h"
-#include "settings/IniFile.h"
 #include "platform/standin/StandIn.h"
+#include "settings/IniFile.h"
 
 namespace app {
 
@@ -132,8 +132,10 @@ void SettingsWrite(benchmark::State& state) {
   }
 }
 
-BENCHMARK_CAPTURE(Load, 65535-units, false)->Name("model/load/65535-units")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Load, 65535-units-reversed, true)->Name("model/load/65535-units-reversed")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Load, 65535 - units, false)->Name("model/load/65535-units")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Load, 65535 - units - reversed, true)
+    ->Name("model/load/65535-units-reversed")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(Save)->Name("model/save/65535-units")->Unit(benchmark::kMillisecond);
 BENCHMARK(SettingsRead)->Name("model/load/65535-units/settings-part")->Unit(benchmark::kMillisecond);
 BENCHMARK(SettingsWrite)->Name("model/save/65535-units/settings-part")->Unit(benchmark::kMillisecond);

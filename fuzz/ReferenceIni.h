@@ -12,7 +12,7 @@ namespace quorvel_fuzz {
 
 struct TRefLine {
   bool Entry = false;
-  std::string Name;   // an entry's name, or the whole text line
+  std::string Name;  // an entry's name, or the whole text line
   std::string Value;
 };
 

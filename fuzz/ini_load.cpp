@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   os.Memory.Files[cIniPath] = bytes;
   // Refused exactly when the text after the byte-order mark is no strict UTF-8.
   std::u16string decoded;
-  const bool utf8 = platform::TryFromUtf8(std::string_view(bytes).substr(bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0), decoded);
+  const bool utf8 =
+      platform::TryFromUtf8(std::string_view(bytes).substr(bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0), decoded);
   std::unique_ptr<settings::TMemIniFile> ini;
   try {
     ini = std::make_unique<settings::TMemIniFile>(cIniPath);

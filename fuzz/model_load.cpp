@@ -166,8 +166,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   } release{os, form};
   os.Memory.Files.clear();
-  os.Memory.Files[cIniPath] = "[main]\r\nlicense=LIC-7\r\n[LIC-7]\r\n" +
-                              std::string(reinterpret_cast<const char*>(data), size);
+  os.Memory.Files[cIniPath] =
+      "[main]\r\nlicense=LIC-7\r\n[LIC-7]\r\n" + std::string(reinterpret_cast<const char*>(data), size);
   const std::string& file = os.Memory.Files[cIniPath];
   std::u16string decoded;
   const bool utf8 = platform::TryFromUtf8(file, decoded);

@@ -6,16 +6,17 @@
 
 #include "FuzzCheck.h"
 #include "FuzzPlatform.h"
-#include "platform/VersionBlock.h"
 #include "app/VersionInfo.h"
 #include "platform/Exception.h"
+#include "platform/VersionBlock.h"
 
 namespace {
 
 // The value must be a piece of the block's own bytes.
 void CheckInside(const std::optional<platform::TVersionBlock::TValue>& value, const std::vector<std::uint8_t>& bytes) {
   if (!value || value->Bytes.empty()) return;
-  FUZZ_CHECK(value->Bytes.data() >= bytes.data() && value->Bytes.data() + value->Bytes.size() <= bytes.data() + bytes.size());
+  FUZZ_CHECK(value->Bytes.data() >= bytes.data() &&
+             value->Bytes.data() + value->Bytes.size() <= bytes.data() + bytes.size());
 }
 
 }  // namespace
@@ -26,8 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // An exact-size copy, so that AddressSanitizer sees any read past the end.
   const std::vector<std::uint8_t> bytes(data, data + size);
   platform::TVersionBlock block(bytes);
-  for (std::u16string_view path : {u"\\", u"\\VarFileInfo\\Translation", u"\\StringFileInfo", u"\\\\x\\",
-                                   u"\\StringFileInfo\\040904E4\\FileVersion", u"\\StringFileInfo\\040904e4\\CompanyName"})
+  for (std::u16string_view path :
+       {u"\\", u"\\VarFileInfo\\Translation", u"\\StringFileInfo", u"\\\\x\\",
+        u"\\StringFileInfo\\040904E4\\FileVersion", u"\\StringFileInfo\\040904e4\\CompanyName"})
     CheckInside(block.Query(path), bytes);
   // A path made of the first bytes, as UTF-16, reaches names the fixed paths do not.
   std::u16string path;

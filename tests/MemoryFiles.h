@@ -15,8 +15,8 @@ namespace quorvel_test {
 class TMemoryFiles : public platform::IFileSystem {
  public:
   std::map<std::u16string, std::string> Files;  // by full path
-  std::u16string WorkDir = u"C:\\work";  // the current directory
-  int Replaces = 0;  // completed flushes
+  std::u16string WorkDir = u"C:\\work";         // the current directory
+  int Replaces = 0;                             // completed flushes
 
   // Handles handed out and not yet closed.
   std::size_t OpenHandles() const { return FOpen.size(); }
@@ -48,9 +48,7 @@ class TMemoryFiles : public platform::IFileSystem {
     return count;
   }
   std::u16string ResolveLinks(const std::u16string& path) override { return path; }
-  platform::TFileHandle LockExclusive(const std::u16string& path) override {
-    return FileExists(path) ? Open(path) : 0;
-  }
+  platform::TFileHandle LockExclusive(const std::u16string& path) override { return FileExists(path) ? Open(path) : 0; }
   platform::TFileHandle CreateTemp(const std::u16string& nearPath, std::u16string& tempPath) override {
     const std::string number = std::to_string(FNext + 1);
     tempPath = nearPath + u"." + std::u16string(number.begin(), number.end()) + std::u16string(cTempSuffix);
@@ -60,7 +58,8 @@ class TMemoryFiles : public platform::IFileSystem {
   }
   std::size_t Write(platform::TFileHandle file, const char* data, std::size_t size) override {
     auto found = FOpen.find(file);
-    if (found == FOpen.end() || found->second != FTemp) throw std::logic_error("write to a handle that is not the open temporary file");
+    if (found == FOpen.end() || found->second != FTemp)
+      throw std::logic_error("write to a handle that is not the open temporary file");
     Files[FTemp].append(data, size);
     return size;
   }

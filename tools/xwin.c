@@ -44,8 +44,8 @@ static char* window_title(Display* display, Window window) {
   int format;
   unsigned long count, after;
   unsigned char* data = NULL;
-  if (XGetWindowProperty(display, window, net_wm_name, 0, 65536, False, utf8, &type, &format, &count, &after,
-                         &data) == Success &&
+  if (XGetWindowProperty(display, window, net_wm_name, 0, 65536, False, utf8, &type, &format, &count, &after, &data) ==
+          Success &&
       data != NULL && type == utf8 && format == 8) {
     return (char*)data;
   }
@@ -71,7 +71,8 @@ static Window find_titled(Display* display, Window window, const char* title, in
   unsigned int count = 0;
   Window found = None;
   if (XQueryTree(display, window, &root, &parent, &children, &count)) {
-    for (unsigned int i = 0; i < count && found == None; ++i) found = find_titled(display, children[i], title, depth - 1);
+    for (unsigned int i = 0; i < count && found == None; ++i)
+      found = find_titled(display, children[i], title, depth - 1);
     if (children != NULL) XFree(children);
   }
   return found;
@@ -139,8 +140,8 @@ static int cmd_close(Display* display, Window window) {
 
 static int cmd_mark(Display* display, const char* tag) {
   Atom owner = XInternAtom(display, "QUORVEL_OWNER", False);
-  XChangeProperty(display, DefaultRootWindow(display), owner, XA_STRING, 8, PropModeReplace,
-                  (const unsigned char*)tag, (int)strlen(tag));
+  XChangeProperty(display, DefaultRootWindow(display), owner, XA_STRING, 8, PropModeReplace, (const unsigned char*)tag,
+                  (int)strlen(tag));
   XSync(display, False);
   return 0;
 }
@@ -151,8 +152,8 @@ static int cmd_marked(Display* display, const char* tag) {
   int format;
   unsigned long count, after;
   unsigned char* data = NULL;
-  int same = XGetWindowProperty(display, DefaultRootWindow(display), owner, 0, 4096, False, XA_STRING, &type,
-                                &format, &count, &after, &data) == Success &&
+  int same = XGetWindowProperty(display, DefaultRootWindow(display), owner, 0, 4096, False, XA_STRING, &type, &format,
+                                &count, &after, &data) == Success &&
              data != NULL && count == strlen(tag) && memcmp(data, tag, count) == 0;
   if (data != NULL) XFree(data);
   return same ? 0 : 1;
@@ -167,8 +168,8 @@ int main(int argc, char** argv) {
   if (argc == 3 && strcmp(argv[1], "ready") == 0) return cmd_ready(strtol(argv[2], NULL, 10));
   const char* command = argc >= 2 ? argv[1] : "";
   int find = argc == 4 && strcmp(command, "find") == 0;
-  int one_arg = argc == 3 && (strcmp(command, "close") == 0 || strcmp(command, "mark") == 0 ||
-                              strcmp(command, "marked") == 0);
+  int one_arg =
+      argc == 3 && (strcmp(command, "close") == 0 || strcmp(command, "mark") == 0 || strcmp(command, "marked") == 0);
   if (!find && !one_arg) return usage();
   Display* display = XOpenDisplay(NULL);
   if (display == NULL) {
@@ -177,7 +178,7 @@ int main(int argc, char** argv) {
   }
   /* Windows come and go while we walk the tree; a vanished one is simply no match. */
   XSetErrorHandler(ignore_errors);
-  int rc = find                          ? cmd_find(display, argv[2], strtol(argv[3], NULL, 10))
+  int rc = find                             ? cmd_find(display, argv[2], strtol(argv[3], NULL, 10))
            : strcmp(command, "mark") == 0   ? cmd_mark(display, argv[2])
            : strcmp(command, "marked") == 0 ? cmd_marked(display, argv[2])
                                             : cmd_close(display, (Window)strtoul(argv[2], NULL, 0));

@@ -9,13 +9,14 @@ namespace halvorn {
 
 unsigned CodePageOf(std::string_view encodingName) {
   std::string name(encodingName);
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   struct TName {
     const char* Name;
     unsigned CodePage;
   };
   static constexpr TName known[] = {
-      {"shift_jis", 932}, {"shift-jis", 932}, {"sjis", 932},          {"windows-31j", 932}, {"cp932", 932},
+      {"shift_jis", 932}, {"shift-jis", 932},     {"sjis", 932},         {"windows-31j", 932},   {"cp932", 932},
       {"euc-jp", 20932},  {"iso-2022-jp", 50220}, {"iso-8859-1", 28591}, {"windows-1252", 1252}, {"us-ascii", 20127},
   };
   for (const TName& entry : known)

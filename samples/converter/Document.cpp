@@ -45,7 +45,8 @@ TDocumentFields ReadDocument(std::string_view bytes) {
   } else {
     xml = std::string(bytes);
   }
-  std::map<std::u16string, std::u16string> texts = ElementTexts(DecodeXml(xml), {u"license", u"application", u"callsign"});
+  std::map<std::u16string, std::u16string> texts =
+      ElementTexts(DecodeXml(xml), {u"license", u"application", u"callsign"});
   fields.License = CollapseWhiteSpace(texts[u"license"]);
   fields.Application = CollapseWhiteSpace(texts[u"application"]);
   fields.Callsign = CollapseWhiteSpace(texts[u"callsign"]);

@@ -43,8 +43,8 @@ std::u16string FullPath(const std::u16string& path) {
 std::optional<std::string> ReadWholeFile(const std::u16string& path) {
   DWORD attributes = GetFileAttributesW(W(path));
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
-  THandleCloser file{CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+  THandleCloser file{CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
   if (file.Handle == INVALID_HANDLE_VALUE) Fail("cannot open", path, GetLastError());
   std::string bytes;
   char chunk[65536];
@@ -60,7 +60,8 @@ void WriteFileSafely(const std::u16string& path, std::string_view bytes) {
   std::u16string full = FullPath(path);
   std::u16string folder = full.substr(0, full.find_last_of(u"\\/") + 1);
   wchar_t temp[MAX_PATH + 1];
-  if (!GetTempFileNameW(folder.empty() ? L"." : W(folder), L"hal", 0, temp)) Fail("cannot create a file in", folder, GetLastError());
+  if (!GetTempFileNameW(folder.empty() ? L"." : W(folder), L"hal", 0, temp))
+    Fail("cannot create a file in", folder, GetLastError());
   std::u16string tempPath(reinterpret_cast<const char16_t*>(temp));
   DWORD error = ERROR_SUCCESS;
   {

@@ -36,7 +36,9 @@ std::u16string OrNotFound(const std::u16string& value) { return value.empty() ? 
 std::u16string Now() {
   SYSTEMTIME time;
   GetLocalTime(&time);
-  auto two = [](int n) { return std::u16string{static_cast<char16_t>(u'0' + n / 10), static_cast<char16_t>(u'0' + n % 10)}; };
+  auto two = [](int n) {
+    return std::u16string{static_cast<char16_t>(u'0' + n / 10), static_cast<char16_t>(u'0' + n % 10)};
+  };
   std::string year = std::to_string(time.wYear);
   return FromUtf8(year) + u"-" + two(time.wMonth) + u"-" + two(time.wDay) + u" " + two(time.wHour) + u":" +
          two(time.wMinute) + u":" + two(time.wSecond);

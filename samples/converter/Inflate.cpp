@@ -89,8 +89,8 @@ constexpr std::array<std::uint16_t, 29> cLengthBase = {3,  4,  5,  6,  7,  8,  9
                                                        31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
 constexpr std::array<std::uint8_t, 29> cLengthExtra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                                        2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
-constexpr std::array<std::uint16_t, 30> cDistBase = {1,   2,   3,   4,   5,   7,    9,    13,   17,   25,
-                                                     33,  49,  65,  97,  129, 193,  257,  385,  513,  769,
+constexpr std::array<std::uint16_t, 30> cDistBase = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
+                                                     33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
                                                      1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
 constexpr std::array<std::uint8_t, 30> cDistExtra = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                                                      6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
@@ -144,7 +144,8 @@ class TInflater {
   }
 
   void Dynamic() {
-    static constexpr std::array<std::uint8_t, 19> order = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+    static constexpr std::array<std::uint8_t, 19> order = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
+                                                           11, 4,  12, 3, 13, 2, 14, 1, 15};
     int nlen = static_cast<int>(FIn.Bits(5)) + 257;
     int ndist = static_cast<int>(FIn.Bits(5)) + 1;
     int ncode = static_cast<int>(FIn.Bits(4)) + 4;

@@ -52,7 +52,9 @@ bool SameName(std::string_view utf8, const std::u16string& name) {
   return true;
 }
 
-bool IsHeader(std::string_view trimmed) { return trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']'; }
+bool IsHeader(std::string_view trimmed) {
+  return trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']';
+}
 
 bool IsMainHeader(const TLine& line) {
   std::string_view trimmed = Trim(line.Text);

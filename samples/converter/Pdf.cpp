@@ -1,6 +1,5 @@
 #include "Pdf.h"
 
-
 namespace halvorn {
 
 namespace {

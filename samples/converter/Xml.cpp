@@ -74,10 +74,10 @@ std::u16string DecodeEntities(std::u16string_view text) {
       bool valid = name.size() > (hex ? 2u : 1u);
       for (std::size_t k = hex ? 2 : 1; k < name.size() && valid; ++k) {
         char16_t c = name[k];
-        int digit = c >= u'0' && c <= u'9' ? c - u'0'
+        int digit = c >= u'0' && c <= u'9'          ? c - u'0'
                     : hex && c >= u'a' && c <= u'f' ? c - u'a' + 10
                     : hex && c >= u'A' && c <= u'F' ? c - u'A' + 10
-                                                     : -1;
+                                                    : -1;
         valid = digit >= 0 && code <= 0x10FFFF;
         code = code * (hex ? 16 : 10) + static_cast<unsigned long>(digit);
       }
@@ -118,7 +118,8 @@ std::u16string DecodeXml(std::string_view bytes) {
   return codePage ? DecodeCodePage(bytes, codePage) : FromUtf8(bytes);
 }
 
-std::map<std::u16string, std::u16string> ElementTexts(std::u16string_view xml, const std::vector<std::u16string>& names) {
+std::map<std::u16string, std::u16string> ElementTexts(std::u16string_view xml,
+                                                      const std::vector<std::u16string>& names) {
   std::map<std::u16string, std::u16string> found;
   std::vector<TCapture> active;
   std::size_t depth = 0;
@@ -157,9 +158,8 @@ std::map<std::u16string, std::u16string> ElementTexts(std::u16string_view xml, c
     } else if (rest.starts_with(u"<!")) {
       // A document type declaration, possibly with an internal subset in brackets.
       std::size_t bracket = xml.find_first_of(u"[>", open);
-      std::size_t end = bracket != std::u16string_view::npos && xml[bracket] == u'['
-                            ? xml.find(u"]>", bracket)
-                            : bracket;
+      std::size_t end =
+          bracket != std::u16string_view::npos && xml[bracket] == u'[' ? xml.find(u"]>", bracket) : bracket;
       if (end == std::u16string_view::npos) break;
       i = xml.find(u'>', end) + 1;
     } else {

@@ -23,8 +23,8 @@ constexpr std::uint16_t cFlagUtf8 = 0x0800;
 
 std::uint16_t U16(std::string_view data, std::size_t at) {
   if (at + 2 > data.size()) Fail("truncated");
-  return static_cast<std::uint16_t>(static_cast<unsigned char>(data[at]) |
-                                    static_cast<unsigned char>(data[at + 1]) << 8);
+  return static_cast<std::uint16_t>(static_cast<unsigned char>(data[at]) | static_cast<unsigned char>(data[at + 1])
+                                                                               << 8);
 }
 
 std::uint32_t U32(std::string_view data, std::size_t at) {

@@ -29,7 +29,8 @@ void ShowException(const std::exception& error, unsigned long long owner) {
   const auto* own = dynamic_cast<const platform::Exception*>(&error);
   std::u16string text = own ? own->Message() : platform::FromUtf8(error.what());
   platform::IApplication& app = platform::Current().App();
-  platform::Current().Dialogs().ShowError(static_cast<platform::THandle>(owner), ErrorBoxTitle(app.ExecutablePath()), ErrorBoxText(text));
+  platform::Current().Dialogs().ShowError(static_cast<platform::THandle>(owner), ErrorBoxTitle(app.ExecutablePath()),
+                                          ErrorBoxText(text));
 }
 
 }  // namespace app

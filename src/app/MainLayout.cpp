@@ -72,8 +72,8 @@ void TfrmMain::BuildLayout() {
   OpenDialog1.Resizable = true;
 
   // Creation order is z-order: each label just before its box, so its accelerator reaches the box.
-  Controls = {&lblFileName, &edtFileName, &cbxPDF,    &btnFind,        &btnBrowse,  &btnModel,    &lblApplication,
-              &edtApplication, &lblLicense, &edtLicense, &lblCallsign, &edtCallsign, &lblAbout};
+  Controls = {&lblFileName,    &edtFileName, &cbxPDF,     &btnFind,     &btnBrowse,   &btnModel, &lblApplication,
+              &edtApplication, &lblLicense,  &edtLicense, &lblCallsign, &edtCallsign, &lblAbout};
 
   edtFileName.OnChange = [this] { Guarded([this] { edtFileNameChange(); }); };
   cbxPDF.OnClick = [this] { Guarded([this] { cbxPDFClick(); }); };

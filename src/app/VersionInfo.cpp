@@ -57,8 +57,8 @@ std::u16string GetVersionInfo(const std::u16string& ExeName, TVerResourceKey Key
   // Only the table's own bytes: those after it may belong to the next block.
   const std::size_t tableBytes = std::min<std::size_t>(translation->Length, translation->Bytes.size());
   std::uint32_t first = FirstDword(translation->Bytes.first(tableBytes));
-  std::u16string path = FillFourCharFields(FileInfo, {Hex4(static_cast<std::uint16_t>(first & 0xFFFF)),
-                                                      Hex4(static_cast<std::uint16_t>(first >> 16))});
+  std::u16string path = FillFourCharFields(
+      FileInfo, {Hex4(static_cast<std::uint16_t>(first & 0xFFFF)), Hex4(static_cast<std::uint16_t>(first >> 16))});
   path += cKeyWordStr[KeyWord];
   std::optional<platform::TVersionValue> value = app.QueryVersionValue(buffer, path);
   if (!value || value->Length == 0) return result;

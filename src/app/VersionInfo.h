@@ -24,9 +24,8 @@ enum TVerResourceKey : std::uint8_t {
 
 // The name of each key's string value, indexed by TVerResourceKey.
 inline constexpr std::array<std::u16string_view, vrSpecialBuild + 1> cKeyWordStr = {
-    u"Comments",         u"CompanyName",  u"FileDescription", u"FileVersion",
-    u"InternalName",     u"LegalCopyright", u"LegalTrademarks", u"OriginalFilename",
-    u"PrivateBuild",     u"ProductName",  u"ProductVersion",  u"SpecialBuild",
+    u"Comments",        u"CompanyName",      u"FileDescription", u"FileVersion", u"InternalName",   u"LegalCopyright",
+    u"LegalTrademarks", u"OriginalFilename", u"PrivateBuild",    u"ProductName", u"ProductVersion", u"SpecialBuild",
 };
 
 // The value KeyWord of ExeName's first translation; empty when the file has no version

@@ -121,8 +121,7 @@ extern TfrmMain* frmMain;
 
 // Hands a program or document to the shell, then waits until the started process is ready
 // for input, dispatching messages meanwhile. Returns the shell's instance value.
-std::uint32_t RunExeFile(platform::THandle hWnd, std::u16string AFile, std::u16string AParameters,
-                         std::u16string Verb);
+std::uint32_t RunExeFile(platform::THandle hWnd, std::u16string AFile, std::u16string AParameters, std::u16string Verb);
 
 // Called for each top-level window: posts a close request when its title shows the previous
 // PDF's file name and not the program's own name. A PDF path derived from no document shows

@@ -43,10 +43,8 @@ void TfrmMain::SetDLicense(const std::u16string& value) {
 }
 
 void TfrmMain::cbxPDFClick() {
-  if (cbxPDF.Checked())
-    FPFileName = convert::ChangeFileExt(FDFileName, u".pdf");
-  else
-    FPFileName = convert::ExtractFilePath(FDFileName) + u"Quorvel.pdf";
+  if (cbxPDF.Checked()) FPFileName = convert::ChangeFileExt(FDFileName, u".pdf");
+  else FPFileName = convert::ExtractFilePath(FDFileName) + u"Quorvel.pdf";
 }
 
 void TfrmMain::edtFileNameChange() {

@@ -80,12 +80,9 @@ int TModelGrid::ColLeft(int col) const {
 platform::TGridIndicator TModelGrid::Indicator(int row) const {
   if (row < 0 || row != Row()) return platform::TGridIndicator::None;
   switch (Table().State()) {
-    case TDataSetState::Edit:
-      return platform::TGridIndicator::Edit;
-    case TDataSetState::Insert:
-      return platform::TGridIndicator::Insert;
-    default:
-      return platform::TGridIndicator::Browse;
+    case TDataSetState::Edit: return platform::TGridIndicator::Edit;
+    case TDataSetState::Insert: return platform::TGridIndicator::Insert;
+    default: return platform::TGridIndicator::Browse;
   }
 }
 
@@ -123,23 +120,15 @@ bool TModelGrid::EditorPassesKey(TKey key, platform::TShiftState shift, platform
     case TKey::PageDown:
     case TKey::Escape:
     case TKey::Enter:
-    case TKey::Tab:
-      return true;
-    case TKey::Insert:
-      return !shift.Shift && !shift.Ctrl;
-    case TKey::Delete:
-      return shift.Ctrl;
+    case TKey::Tab: return true;
+    case TKey::Insert: return !shift.Shift && !shift.Ctrl;
+    case TKey::Delete: return shift.Ctrl;
     // Arrows move between cells only once the caret cannot go further in the text.
-    case TKey::Left:
-      return atStart || all;
-    case TKey::Home:
-      return shift.Ctrl || atStart || all;
-    case TKey::Right:
-      return atEnd || all;
-    case TKey::End:
-      return shift.Ctrl || atEnd || all;
-    case TKey::F2:
-      return false;
+    case TKey::Left: return atStart || all;
+    case TKey::Home: return shift.Ctrl || atStart || all;
+    case TKey::Right: return atEnd || all;
+    case TKey::End: return shift.Ctrl || atEnd || all;
+    case TKey::F2: return false;
   }
   return false;
 }
@@ -201,24 +190,12 @@ bool TModelGrid::KeyDown(TKey key, platform::TShiftState shift) {
   if (!table.Active()) return false;
   const int lastCol = std::max(0, ColCount() - 1);
   switch (key) {
-    case TKey::Up:
-      table.Prior();
-      return true;
-    case TKey::Down:
-      NextRow();
-      return true;
-    case TKey::PageUp:
-      table.MoveBy(-FVisibleRows);
-      return true;
-    case TKey::PageDown:
-      table.MoveBy(FVisibleRows);
-      return true;
-    case TKey::Left:
-      SetCol(FCol - 1);
-      return true;
-    case TKey::Right:
-      SetCol(FCol + 1);
-      return true;
+    case TKey::Up: table.Prior(); return true;
+    case TKey::Down: NextRow(); return true;
+    case TKey::PageUp: table.MoveBy(-FVisibleRows); return true;
+    case TKey::PageDown: table.MoveBy(FVisibleRows); return true;
+    case TKey::Left: SetCol(FCol - 1); return true;
+    case TKey::Right: SetCol(FCol + 1); return true;
     case TKey::Home:
       if (shift.Ctrl) {
         table.First();
@@ -263,9 +240,7 @@ bool TModelGrid::KeyDown(TKey key, platform::TShiftState shift) {
         ShowEditor();
       }
       return true;
-    case TKey::F2:
-      ShowEditor();
-      return true;
+    case TKey::F2: ShowEditor(); return true;
     case TKey::Escape:
       if (FEditModified) {
         FEditModified = false;
@@ -364,24 +339,12 @@ void TModelGrid::ScrollRows(platform::TScroll by) {
   TModelTable& table = Table();
   using platform::TScroll;
   switch (by) {
-    case TScroll::LineBack:
-      table.MoveBy(-1);
-      break;
-    case TScroll::LineOn:
-      table.MoveBy(1);
-      break;
-    case TScroll::PageBack:
-      table.MoveBy(-FVisibleRows);
-      break;
-    case TScroll::PageOn:
-      table.MoveBy(FVisibleRows);
-      break;
-    case TScroll::Start:
-      table.First();
-      break;
-    case TScroll::End:
-      table.Last();
-      break;
+    case TScroll::LineBack: table.MoveBy(-1); break;
+    case TScroll::LineOn: table.MoveBy(1); break;
+    case TScroll::PageBack: table.MoveBy(-FVisibleRows); break;
+    case TScroll::PageOn: table.MoveBy(FVisibleRows); break;
+    case TScroll::Start: table.First(); break;
+    case TScroll::End: table.Last(); break;
   }
 }
 
@@ -437,7 +400,8 @@ bool TModelGrid::ExitGrid() {
 
 void TModelGrid::UserColWidth(int col, int width) {
   if (col < 0 || col >= ColCount()) return;
-  if (FColWidths.size() < static_cast<std::size_t>(ColCount())) FColWidths.resize(static_cast<std::size_t>(ColCount()), 0);
+  if (FColWidths.size() < static_cast<std::size_t>(ColCount()))
+    FColWidths.resize(static_cast<std::size_t>(ColCount()), 0);
   FColWidths[static_cast<std::size_t>(col)] = std::max(width, 4);
   KeepColVisible();
   Changed();
@@ -480,9 +444,7 @@ void TModelGrid::KeepRowVisible() {
 
 void TModelGrid::DataEvent(TDataEvent event) {
   switch (event) {
-    case TDataEvent::UpdateRecord:
-      UpdateData();
-      return;
+    case TDataEvent::UpdateRecord: UpdateData(); return;
     case TDataEvent::DataSetChange:
       // The row changed under the cell: what was typed there is gone.
       FEditModified = false;
@@ -492,8 +454,7 @@ void TModelGrid::DataEvent(TDataEvent event) {
     case TDataEvent::FieldChange:
       if (!FEditModified) LoadEditText();
       break;
-    case TDataEvent::StateChange:
-      break;
+    case TDataEvent::StateChange: break;
   }
   KeepRowVisible();
   Changed();

@@ -20,10 +20,14 @@ struct TButtonInfo {
 };
 
 constexpr TButtonInfo cButtons[cNavigateButtonCount] = {
-    {TNavigatorGlyph::BarTriangleLeft, u"最初のレコード"},  {TNavigatorGlyph::TriangleLeft, u"前のレコード"},
-    {TNavigatorGlyph::TriangleRight, u"次のレコード"},      {TNavigatorGlyph::TriangleRightBar, u"最後のレコード"},
-    {TNavigatorGlyph::Plus, u"レコードの挿入"},             {TNavigatorGlyph::Minus, u"レコードの削除"},
-    {TNavigatorGlyph::TriangleUp, u"レコードの編集"},       {TNavigatorGlyph::Check, u"レコードの登録"},
+    {TNavigatorGlyph::BarTriangleLeft, u"最初のレコード"},
+    {TNavigatorGlyph::TriangleLeft, u"前のレコード"},
+    {TNavigatorGlyph::TriangleRight, u"次のレコード"},
+    {TNavigatorGlyph::TriangleRightBar, u"最後のレコード"},
+    {TNavigatorGlyph::Plus, u"レコードの挿入"},
+    {TNavigatorGlyph::Minus, u"レコードの削除"},
+    {TNavigatorGlyph::TriangleUp, u"レコードの編集"},
+    {TNavigatorGlyph::Check, u"レコードの登録"},
     {TNavigatorGlyph::Cross, u"編集の取り消し"},
 };
 
@@ -53,20 +57,14 @@ bool TModelNavigator::ButtonEnabled(int button) const {
   const bool editing = table.State() == TDataSetState::Edit || table.State() == TDataSetState::Insert;
   switch (static_cast<TNavigateBtn>(button)) {
     case nbFirst:
-    case nbPrior:
-      return !table.Bof();
+    case nbPrior: return !table.Bof();
     case nbNext:
-    case nbLast:
-      return !table.Eof();
-    case nbInsert:
-      return true;
-    case nbDelete:
-      return table.RecordCount() > 0;
-    case nbEdit:
-      return !editing;
+    case nbLast: return !table.Eof();
+    case nbInsert: return true;
+    case nbDelete: return table.RecordCount() > 0;
+    case nbEdit: return !editing;
     case nbPost:
-    case nbCancel:
-      return editing;
+    case nbCancel: return editing;
   }
   return false;
 }
@@ -83,33 +81,17 @@ void TModelNavigator::UserClick(int button) {
 void TModelNavigator::Click(TNavigateBtn button) {
   TModelTable& table = FSource.DataSet();
   switch (button) {
-    case nbFirst:
-      table.First();
-      break;
-    case nbPrior:
-      table.Prior();
-      break;
-    case nbNext:
-      table.Next();
-      break;
-    case nbLast:
-      table.Last();
-      break;
-    case nbInsert:
-      table.Insert();
-      break;
+    case nbFirst: table.First(); break;
+    case nbPrior: table.Prior(); break;
+    case nbNext: table.Next(); break;
+    case nbLast: table.Last(); break;
+    case nbInsert: table.Insert(); break;
     case nbDelete:
       if (ConfirmDelete(FForm)) table.Delete();
       break;
-    case nbEdit:
-      table.Edit();
-      break;
-    case nbPost:
-      table.Post();
-      break;
-    case nbCancel:
-      table.Cancel();
-      break;
+    case nbEdit: table.Edit(); break;
+    case nbPost: table.Post(); break;
+    case nbCancel: table.Cancel(); break;
   }
 }
 

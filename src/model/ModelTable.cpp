@@ -109,9 +109,11 @@ void TModelTable::CreateDataSet() {
   int indexField = -1;
   bool descending = false;
   if (!IndexName.empty()) {
-    auto index = std::find_if(IndexDefs.begin(), IndexDefs.end(), [&](const TIndexDef& d) { return d.Name == IndexName; });
+    auto index =
+        std::find_if(IndexDefs.begin(), IndexDefs.end(), [&](const TIndexDef& d) { return d.Name == IndexName; });
     if (index == IndexDefs.end()) RaiseError(cIndexNotFound, {std::u16string_view(IndexName)});
-    auto field = std::find_if(FieldDefs.begin(), FieldDefs.end(), [&](const TFieldDef& d) { return d.Name == index->Fields; });
+    auto field =
+        std::find_if(FieldDefs.begin(), FieldDefs.end(), [&](const TFieldDef& d) { return d.Name == index->Fields; });
     if (field == FieldDefs.end()) RaiseError(cFieldNotFound, {std::u16string_view(index->Fields)});
     indexField = static_cast<int>(field - FieldDefs.begin());
     descending = index->Descending;
@@ -151,9 +153,7 @@ void TModelTable::Close() {
 
 int TModelTable::RecordCount() const { return Active() ? static_cast<int>(FRows.size()) : 0; }
 
-void TModelTable::ClearEnds() {
-  FBof = FEof = FRows.empty();
-}
+void TModelTable::ClearEnds() { FBof = FEof = FRows.empty(); }
 
 void TModelTable::CheckBrowseMode() { Settle(); }
 
@@ -334,8 +334,10 @@ bool TModelTable::Less(const TRecord& a, const TRecord& b) const {
   const TValue& x = a.Values[static_cast<std::size_t>(FIndexField)];
   const TValue& y = b.Values[static_cast<std::size_t>(FIndexField)];
   if (x.Null || y.Null) return x.Null && !y.Null;
-  bool less = FFields[static_cast<std::size_t>(FIndexField)]->DataType == TFieldType::Word ? x.Int < y.Int : x.Text < y.Text;
-  bool greater = FFields[static_cast<std::size_t>(FIndexField)]->DataType == TFieldType::Word ? y.Int < x.Int : y.Text < x.Text;
+  bool less =
+      FFields[static_cast<std::size_t>(FIndexField)]->DataType == TFieldType::Word ? x.Int < y.Int : x.Text < y.Text;
+  bool greater =
+      FFields[static_cast<std::size_t>(FIndexField)]->DataType == TFieldType::Word ? y.Int < x.Int : y.Text < x.Text;
   return FIndexDescending ? greater : less;
 }
 
@@ -349,7 +351,8 @@ std::size_t TModelTable::InsertSorted(TRecord record) {
     FRows.push_back(std::move(record));
     return FRows.size() - 1;
   }
-  auto at = std::upper_bound(FRows.begin(), FRows.end(), record, [this](const TRecord& a, const TRecord& b) { return Less(a, b); });
+  auto at = std::upper_bound(FRows.begin(), FRows.end(), record,
+                             [this](const TRecord& a, const TRecord& b) { return Less(a, b); });
   at = FRows.insert(at, std::move(record));
   return static_cast<std::size_t>(at - FRows.begin());
 }
@@ -380,7 +383,8 @@ std::u16string TModelTable::ViewText(int row, int field) const {
   if (!record || field < 0 || field >= FieldCount()) return {};
   const TValue& value = record->Values[static_cast<std::size_t>(field)];
   if (value.Null) return {};
-  return FFields[static_cast<std::size_t>(field)]->DataType == TFieldType::Word ? platform::IntToStr(value.Int) : value.Text;
+  return FFields[static_cast<std::size_t>(field)]->DataType == TFieldType::Word ? platform::IntToStr(value.Int)
+                                                                                : value.Text;
 }
 
 void TModelTable::MoveToView(int viewRow) {
@@ -411,7 +415,9 @@ TDataSource::~TDataSource() {
   sources.erase(std::remove(sources.begin(), sources.end(), this), sources.end());
 }
 
-void TDataSource::RemoveLink(TDataLink* link) { FLinks.erase(std::remove(FLinks.begin(), FLinks.end(), link), FLinks.end()); }
+void TDataSource::RemoveLink(TDataLink* link) {
+  FLinks.erase(std::remove(FLinks.begin(), FLinks.end(), link), FLinks.end());
+}
 
 void TDataSource::DataEvent(TDataEvent event) {
   if (FLinks.empty()) return;

@@ -53,7 +53,7 @@ class TField {
   platform::TAlignment Alignment;
 
   bool IsNull() const;
-  std::int32_t AsInteger() const;  // an empty value reads as 0
+  std::int32_t AsInteger() const;   // an empty value reads as 0
   std::u16string AsString() const;  // an empty value reads as ""
   // In the edit and insert states only. A number outside 0 to 65535 is refused for a Word
   // field; a text is cut to Size code units.

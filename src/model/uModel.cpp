@@ -35,7 +35,8 @@ void TfrmModel::BuildLayout() {
 
   Panel1.SetText(u"Panel1");
   Panel2.SetText(u"Panel2");
-  for (platform::TControl* control : std::initializer_list<platform::TControl*>{&edtLicense, &lblLicense, &btnOk, &Button1})
+  for (platform::TControl* control :
+       std::initializer_list<platform::TControl*>{&edtLicense, &lblLicense, &btnOk, &Button1})
     control->SetParent(&Panel1);
   DBNavigator1.SetParent(&Panel2);
 
@@ -74,7 +75,8 @@ void TfrmModel::BuildLayout() {
 
   // Any smaller and Ok, Cancel, the licence box or the navigator would leave the view.
   int right = 0;
-  for (const platform::TControl* control : std::initializer_list<const platform::TControl*>{&edtLicense, &btnOk, &Button1, &DBNavigator1})
+  for (const platform::TControl* control :
+       std::initializer_list<const platform::TControl*>{&edtLicense, &btnOk, &Button1, &DBNavigator1})
     right = std::max(right, control->Bounds.Left + control->Bounds.Width);
   MinClientWidth = right + DBNavigator1.Bounds.Left;
   MinClientHeight = cTopPanelHeight + cMinGridHeight + cBottomPanelHeight;
@@ -88,7 +90,8 @@ void TfrmModel::BuildLayout() {
 void TfrmModel::Arrange() {
   Panel1.SetBounds({0, 0, ClientWidth, cTopPanelHeight});
   Panel2.SetBounds({0, ClientHeight - cBottomPanelHeight, ClientWidth, cBottomPanelHeight});
-  DBGrid1.SetBounds({0, cTopPanelHeight, ClientWidth, std::max(0, ClientHeight - cTopPanelHeight - cBottomPanelHeight)});
+  DBGrid1.SetBounds(
+      {0, cTopPanelHeight, ClientWidth, std::max(0, ClientHeight - cTopPanelHeight - cBottomPanelHeight)});
 }
 
 void TfrmModel::FormCreate() {

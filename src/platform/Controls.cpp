@@ -253,7 +253,8 @@ void TForm::SelectNext(TControl* from, bool forward) {
   for (TControl* control : Controls)
     if (control->TabOrder >= 0 && control->Enabled()) order.push_back(control);
   if (order.empty()) return;
-  std::stable_sort(order.begin(), order.end(), [](const TControl* a, const TControl* b) { return a->TabOrder < b->TabOrder; });
+  std::stable_sort(order.begin(), order.end(),
+                   [](const TControl* a, const TControl* b) { return a->TabOrder < b->TabOrder; });
   const auto at = std::find(order.begin(), order.end(), from);
   const std::ptrdiff_t count = static_cast<std::ptrdiff_t>(order.size());
   std::ptrdiff_t index = at == order.end() ? (forward ? -1 : count) : at - order.begin();

@@ -74,7 +74,7 @@ class TControl {
   // Attributes, fixed before the window is created.
   const TControlKind Kind;
   const std::string Name;
-  TRect Bounds;      // in the parent's client pixels
+  TRect Bounds;       // in the parent's client pixels
   int TabOrder = -1;  // -1: not a tab stop
   TFont Font;
   TColor Color = clBtnFace;

@@ -99,7 +99,7 @@ class TCustomGrid : public TControl {
   virtual bool UserChar(char16_t c) = 0;  // false: refused, the backend beeps
   virtual TEditorChar UserEditorChar(char16_t c) = 0;
   virtual void UserEditChanged(const std::u16string& text) = 0;  // the editor's text now
-  virtual void UserClick(int row, int col, bool twice) = 0;     // twice: a double click
+  virtual void UserClick(int row, int col, bool twice) = 0;      // twice: a double click
   virtual void UserScroll(TScrollBar bar, TScroll by) = 0;
   virtual void UserScrollTo(TScrollBar bar, int position) = 0;  // the thumb dragged to a row or column
   virtual void UserExit() = 0;  // the focus left the grid for another control of its form

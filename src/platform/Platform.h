@@ -25,7 +25,7 @@ struct TSize {
 struct TShellRequest {
   std::uint32_t Mask = 0;
   THandle Wnd = 0;
-  std::u16string Verb;        // passed as a pointer to this text, even when empty
+  std::u16string Verb;  // passed as a pointer to this text, even when empty
   std::u16string File;
   std::u16string Parameters;  // likewise
   int Show = 0;               // lpDirectory is always null

@@ -9,7 +9,9 @@ namespace {
 constexpr std::size_t cHeaderSize = 6;  // wLength, wValueLength, wType
 
 // Key, value and children start on 32-bit boundaries counted from the block's own start.
-std::size_t Align(std::size_t blockStart, std::size_t at) { return blockStart + ((at - blockStart + 3) & ~std::size_t{3}); }
+std::size_t Align(std::size_t blockStart, std::size_t at) {
+  return blockStart + ((at - blockStart + 3) & ~std::size_t{3});
+}
 
 char16_t UpperAscii(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c; }
 

@@ -12,8 +12,8 @@ namespace platform {
 class TVersionBlock {
  public:
   struct TValue {
-    std::uint32_t Length = 0;  // as stored in wValueLength: bytes for binary values, characters for text
-    bool Text = false;         // wType is not 0
+    std::uint32_t Length = 0;             // as stored in wValueLength: bytes for binary values, characters for text
+    bool Text = false;                    // wType is not 0
     std::span<const std::uint8_t> Bytes;  // the stored value, cut short where its own block ends
   };
 

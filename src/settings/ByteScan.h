@@ -51,8 +51,8 @@ inline TChunkMasks ScanChunk(const char* p) {
   const __m128i equals = _mm_set1_epi8('=');
   for (unsigned k = 0; k < 4; ++k) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + std::size_t{16} * k));
-    const auto ends = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, lf), _mm_cmpeq_epi8(block, cr))));
+    const auto ends =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, lf), _mm_cmpeq_epi8(block, cr))));
     const auto eq = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, equals)));
     const auto high = static_cast<unsigned>(_mm_movemask_epi8(block));
     masks.Ends |= static_cast<std::uint64_t>(ends) << (16 * k);

@@ -12,6 +12,7 @@ EIniCreateError::EIniCreateError(const std::u16string& path, const std::u16strin
     : EIniFileError(platform::Format(u"ファイル \"%s\" を作成できません。%s", {path, systemText})) {}
 
 EIniLineBreakError::EIniLineBreakError(const std::u16string& path)
-    : EIniFileError(platform::Format(u"ファイル \"%s\" に改行を含むセクション名、キー名または値は書き込めません", {path})) {}
+    : EIniFileError(
+          platform::Format(u"ファイル \"%s\" に改行を含むセクション名、キー名または値は書き込めません", {path})) {}
 
 }  // namespace settings

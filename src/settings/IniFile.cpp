@@ -17,9 +17,7 @@ namespace {
 
 constexpr std::string_view cBom = "\xEF\xBB\xBF";
 
-std::u16string FullPath(const std::u16string& fileName) {
-  return platform::Current().Files().ExpandFileName(fileName);
-}
+std::u16string FullPath(const std::u16string& fileName) { return platform::Current().Files().ExpandFileName(fileName); }
 
 std::unique_ptr<TIniImage> Load(const std::u16string& fileName) {
   std::optional<TFileBytes> bytes;
@@ -86,9 +84,9 @@ std::u16string TMemIniFile::ReadString(const std::u16string& section, const std:
   return defaultValue;
 }
 
-void TMemIniFile::WriteString(const std::u16string& section, const std::u16string& ident,
-                              const std::u16string& value) {
-  if (HasLineBreak(section) || HasLineBreak(ident) || HasLineBreak(value)) throw EIniLineBreakError(FullPath(FileName()));
+void TMemIniFile::WriteString(const std::u16string& section, const std::u16string& ident, const std::u16string& value) {
+  if (HasLineBreak(section) || HasLineBreak(ident) || HasLineBreak(value))
+    throw EIniLineBreakError(FullPath(FileName()));
   FData->Write(section, ident, value);
 }
 

@@ -23,8 +23,7 @@ class TCustomIniFile {
 
   virtual std::u16string ReadString(const std::u16string& section, const std::u16string& ident,
                                     const std::u16string& defaultValue) = 0;
-  virtual void WriteString(const std::u16string& section, const std::u16string& ident,
-                           const std::u16string& value) = 0;
+  virtual void WriteString(const std::u16string& section, const std::u16string& ident, const std::u16string& value) = 0;
   virtual std::int32_t ReadInteger(const std::u16string& section, const std::u16string& ident,
                                    std::int32_t defaultValue);
   virtual void WriteInteger(const std::u16string& section, const std::u16string& ident, std::int32_t value);
@@ -49,8 +48,7 @@ class TMemIniFile : public TCustomIniFile {
   std::u16string ReadString(const std::u16string& section, const std::u16string& ident,
                             const std::u16string& defaultValue) override;
   // Refuses a section, name or value holding CR or LF: it could not be read back as written.
-  void WriteString(const std::u16string& section, const std::u16string& ident,
-                   const std::u16string& value) override;
+  void WriteString(const std::u16string& section, const std::u16string& ident, const std::u16string& value) override;
   void ReadSectionValues(const std::u16string& section, std::vector<std::u16string>& strings) override;
   void EraseSection(const std::u16string& section) override;
   void UpdateFile() override;

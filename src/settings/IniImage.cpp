@@ -114,7 +114,8 @@ bool TIniImage::AddLine(const char* begin, const char* stop, const char* equals,
     TrimRight(begin, nameEnd);
     TrimLeft(valueBegin, stop);
     // Only a line with bytes beyond ASCII needs its name looked at; names are short.
-    const bool wideName = beyondAscii && std::any_of(begin, nameEnd, [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    const bool wideName =
+        beyondAscii && std::any_of(begin, nameEnd, [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     line = {Loaded(begin, nameEnd, wideName), Loaded(valueBegin, stop)};
   }
   FLines.push_back(line);
@@ -140,7 +141,8 @@ TIniImage::TSpan TIniImage::Store(std::u16string_view text) {
   const std::string encoded = ascii ? std::string() : platform::ToUtf8(text);
   const std::size_t size = ascii ? text.size() : encoded.size();
   // Checked before anything is reserved; a piece may start up to a block beyond the end.
-  if (FWritten.size() + TByteStore::cBlockBytes + size >= cWrittenBit) throw platform::Exception(u"設定の内容が大きすぎます");
+  if (FWritten.size() + TByteStore::cBlockBytes + size >= cWrittenBit)
+    throw platform::Exception(u"設定の内容が大きすぎます");
   std::size_t offset = 0;
   char* out = FWritten.Reserve(size, offset);
   if (ascii) {
@@ -153,7 +155,8 @@ TIniImage::TSpan TIniImage::Store(std::u16string_view text) {
 
 std::string_view TIniImage::Text(TSpan span) const {
   if (span.Offset & cWrittenBit) {
-    return span.Length == 0 ? std::string_view() : std::string_view(FWritten.At(span.Offset & ~cWrittenBit), span.Length);
+    return span.Length == 0 ? std::string_view()
+                            : std::string_view(FWritten.At(span.Offset & ~cWrittenBit), span.Length);
   }
   return std::string_view(FLoaded.data() + span.Offset, span.Length);
 }
@@ -200,7 +203,8 @@ void TIniImage::IndexEntries(const TSection& section) const {
 }
 
 std::uint32_t TIniImage::FindEntry(const TSection& section, std::u16string_view name) const {
-  if (section.LineCount() > cIndexAbove && !section.Entries && ++section.Scans > cScansBeforeIndex) IndexEntries(section);
+  if (section.LineCount() > cIndexAbove && !section.Entries && ++section.Scans > cScansBeforeIndex)
+    IndexEntries(section);
   if (section.Entries) {
     const std::uint32_t first = section.Entries->Find(NameHash(name));
     if (first == cNone) return cNone;

@@ -67,11 +67,11 @@ class TIniImage {
   struct TSection {
     TSpan Name{};
     std::uint64_t Hash = 0;
-    std::uint32_t First = 0;   // its loaded lines are FLines[First, First + LoadedCount)
+    std::uint32_t First = 0;  // its loaded lines are FLines[First, First + LoadedCount)
     std::uint32_t LoadedCount = 0;
-    TBlockList<TLine> Added;  // lines written after the load, in order
+    TBlockList<TLine> Added;                      // lines written after the load, in order
     mutable std::unique_ptr<THashIndex> Entries;  // name hash -> first line; built on demand
-    mutable std::uint32_t Scans = 0;  // look-ups line by line so far
+    mutable std::uint32_t Scans = 0;              // look-ups line by line so far
     bool Erased = false;
     std::uint32_t LineCount() const { return LoadedCount + static_cast<std::uint32_t>(Added.size()); }
   };
@@ -92,11 +92,11 @@ class TIniImage {
   std::uint32_t FindEntry(const TSection& section, std::u16string_view name) const;
   void IndexEntries(const TSection& section) const;
 
-  TFileBytes FLoaded;  // the file's bytes
-  TByteStore FWritten;  // names and values written since the load
-  TBlockList<TLine, 4096> FLines;  // the loaded lines of every section, without a count beforehand
+  TFileBytes FLoaded;               // the file's bytes
+  TByteStore FWritten;              // names and values written since the load
+  TBlockList<TLine, 4096> FLines;   // the loaded lines of every section, without a count beforehand
   std::vector<TSection> FSections;  // in file order; erased ones stay, marked
-  THashIndex FSectionIndex;  // name hash -> first section not erased with that hash
+  THashIndex FSectionIndex;         // name hash -> first section not erased with that hash
   // The last section found and the name it was asked by: writes come in runs to one section.
   // Forgotten when a section is erased; added sections come last and change no answer.
   mutable std::u16string FLastName;

@@ -51,7 +51,8 @@ bool TryParseIniInteger(std::u16string_view text, std::int32_t& value) {
     magnitude = magnitude * 10 + static_cast<unsigned>(c - u'0');
     if (magnitude > limit) return false;
   }
-  value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude)) : static_cast<std::int32_t>(magnitude);
+  value = negative ? static_cast<std::int32_t>(-static_cast<std::int64_t>(magnitude))
+                   : static_cast<std::int32_t>(magnitude);
   return true;
 }
 

@@ -15,7 +15,7 @@ constexpr std::uint64_t cHighs = 0x8080808080808080ull;
 // Eight ASCII bytes in upper case: a to z lose the 0x20 bit. No byte carries into the next,
 // since every byte is below 0x80.
 std::uint64_t UpperAscii8(std::uint64_t bytes) {
-  const std::uint64_t fromA = bytes + cOnes * (0x80 - 'a');      // high bit: byte >= 'a'
+  const std::uint64_t fromA = bytes + cOnes * (0x80 - 'a');       // high bit: byte >= 'a'
   const std::uint64_t aboveZ = bytes + cOnes * (0x80 - 'z' - 1);  // high bit: byte > 'z'
   return bytes ^ (((fromA & ~aboveZ) & cHighs) >> 2);
 }
@@ -145,7 +145,8 @@ bool SameName(std::string_view validUtf8, std::u16string_view name) {
   // The units before i are ASCII and alike on both sides.
   char16_t previous = i > 0 ? name[i - 1] : 0;
   const bool prefix = ForEachUnit(validUtf8.substr(i), [&](char16_t unit) {
-    if (i == name.size() || UpperCaseAfter(previous, unit) != UpperCaseAfter(i > 0 ? name[i - 1] : 0, name[i])) return false;
+    if (i == name.size() || UpperCaseAfter(previous, unit) != UpperCaseAfter(i > 0 ? name[i - 1] : 0, name[i]))
+      return false;
     previous = unit;
     ++i;
     return true;

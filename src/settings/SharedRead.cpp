@@ -12,7 +12,8 @@ void TFileBytes::Grow(std::size_t size) {
   FSize = size;
 }
 
-std::optional<TFileBytes> ReadFileShared(platform::IFileSystem& files, const std::u16string& path, std::size_t maxBytes) {
+std::optional<TFileBytes> ReadFileShared(platform::IFileSystem& files, const std::u16string& path,
+                                         std::size_t maxBytes) {
   const platform::TOpenFile file(files, files.OpenShared(path));
   if (!file) return std::nullopt;
   const std::uint64_t size = files.FileSize(file.Get());
@@ -25,12 +26,12 @@ std::optional<TFileBytes> ReadFileShared(platform::IFileSystem& files, const std
   char probe[4096];
   for (;;) {
     const bool full = done == bytes.size();
-    const std::size_t got =
-        full ? files.Read(file.Get(), probe, sizeof probe) : files.Read(file.Get(), bytes.data() + done, bytes.size() - done);
+    const std::size_t got = full ? files.Read(file.Get(), probe, sizeof probe)
+                                 : files.Read(file.Get(), bytes.data() + done, bytes.size() - done);
     if (got == 0) break;
     if (full) {
       const std::size_t need = done + got;
-      if (need > maxBytes) throw EFileTooLarge();  // it grew beyond the limit meanwhile
+      if (need > maxBytes) throw EFileTooLarge();                         // it grew beyond the limit meanwhile
       bytes.Grow(std::min(need > 2 * done ? need : 2 * done, maxBytes));  // the following reads go straight in
       std::memcpy(bytes.data() + done, probe, got);
     }

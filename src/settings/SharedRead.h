@@ -46,6 +46,7 @@ class TFileBytes {
 // The whole file, read while other processes may read but not write it; nullopt when no file
 // is there (a folder counts as none). A file of more than maxBytes, now or as it grows while
 // it is read, raises EFileTooLarge; other errors raise the seam's EOSError.
-std::optional<TFileBytes> ReadFileShared(platform::IFileSystem& files, const std::u16string& path, std::size_t maxBytes);
+std::optional<TFileBytes> ReadFileShared(platform::IFileSystem& files, const std::u16string& path,
+                                         std::size_t maxBytes);
 
 }  // namespace settings

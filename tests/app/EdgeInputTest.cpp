@@ -38,7 +38,8 @@ TEST_F(EdgeInput, DocumentPathsOfEveryLengthAndCharacterReachTheConverterAndCome
       {"260 characters", u"C:\\" + std::u16string(252, u'p') + u".zip", u"C:\\" + std::u16string(252, u'p') + u".pdf"},
       {"32767 characters", u"\\\\?\\C:\\" + std::u16string(32756, u'q') + u".zip",
        u"\\\\?\\C:\\" + std::u16string(32756, u'q') + u".pdf"},
-      {"a megabyte", u"C:\\" + std::u16string(1 << 20, u'r') + u".xml", u"C:\\" + std::u16string(1 << 20, u'r') + u".pdf"},
+      {"a megabyte", u"C:\\" + std::u16string(1 << 20, u'r') + u".xml",
+       u"C:\\" + std::u16string(1 << 20, u'r') + u".pdf"},
       {"a quote inside", u"C:\\a\"b.zip", u"C:\\a\"b.pdf"},
   };
   for (const TCase& c : cases) {
@@ -70,7 +71,8 @@ TEST_F(EdgeInput, TitlesLongerThanTheBufferAreReadToTheirFirst99Characters) {
        u"D:\\a.zip",
        {{0x1, u"a.pdf" + std::u16string(100000, u' ')}, {0x2, std::u16string(100000, u'z') + u"a.pdf"}},
        {0x1}},
-      {"a PDF name longer than any title read", u"D:\\" + std::u16string(100, u'n') + u".zip",
+      {"a PDF name longer than any title read",
+       u"D:\\" + std::u16string(100, u'n') + u".zip",
        {{0x3, longName}, {0x4, longName + u" - Viewer"}, {0x5, u""}},
        {}},
       {"empty titles", u"D:\\a.zip", {{0x6, u""}, {0x7, u""}}, {}},

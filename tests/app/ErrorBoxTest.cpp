@@ -18,7 +18,8 @@ TEST(ErrorBox, FullStopAppendedOnlyAfterCharactersAboveIt) {
   EXPECT_EQ(app::ErrorBoxText(u"情報の取得に失敗しました"), u"情報の取得に失敗しました.");
   EXPECT_EQ(app::ErrorBoxText(u"ends with a"), u"ends with a.");
   EXPECT_EQ(app::ErrorBoxText(u"already."), u"already.");
-  EXPECT_EQ(app::ErrorBoxText(u"ファイル x は開けません。 y "), u"ファイル x は開けません。 y ") << "a blank is below '.'";
+  EXPECT_EQ(app::ErrorBoxText(u"ファイル x は開けません。 y "), u"ファイル x は開けません。 y ")
+      << "a blank is below '.'";
   EXPECT_EQ(app::ErrorBoxText(u"bang!"), u"bang!");
   EXPECT_EQ(app::ErrorBoxText(u"dash-"), u"dash-");
   EXPECT_EQ(app::ErrorBoxText(u"slash/"), u"slash/.");

@@ -118,14 +118,10 @@ TEST_F(MainWindow, LayoutOfControls) {
     std::u16string Text;
   };
   const TPlace places[] = {
-      {&form.edtFileName, {72, 14, 300, 21}, 0, u""},
-      {&form.cbxPDF, {72, 120, 145, 17}, 1, u"Output PDF file"},
-      {&form.btnFind, {378, 8, 71, 33}, 2, u"&Refer"},
-      {&form.btnBrowse, {378, 51, 71, 33}, 3, u"&Browse"},
-      {&form.btnModel, {378, 90, 71, 33}, 4, u"&Show Model"},
-      {&form.edtApplication, {72, 41, 217, 21}, 5, u""},
-      {&form.edtLicense, {72, 68, 217, 21}, 6, u""},
-      {&form.edtCallsign, {72, 95, 217, 21}, 7, u""},
+      {&form.edtFileName, {72, 14, 300, 21}, 0, u""},         {&form.cbxPDF, {72, 120, 145, 17}, 1, u"Output PDF file"},
+      {&form.btnFind, {378, 8, 71, 33}, 2, u"&Refer"},        {&form.btnBrowse, {378, 51, 71, 33}, 3, u"&Browse"},
+      {&form.btnModel, {378, 90, 71, 33}, 4, u"&Show Model"}, {&form.edtApplication, {72, 41, 217, 21}, 5, u""},
+      {&form.edtLicense, {72, 68, 217, 21}, 6, u""},          {&form.edtCallsign, {72, 95, 217, 21}, 7, u""},
       {&form.lblAbout, {222, 129, 227, 13}, -1, u"Ver. "},  // no version resource on the stand-in
   };
   for (const TPlace& p : places) {
@@ -169,7 +165,8 @@ TEST_F(MainWindow, EditLabelsStandLeftOfTheirBoxes) {
     EXPECT_EQ(l.Label->Font.Color, platform::clBlue);
     EXPECT_EQ(l.Label->Alignment, platform::TAlignment::Right);
   }
-  EXPECT_EQ(Os().WidgetsImpl.TextExtent(form.lblFileName.Font, u"&File name :", true).Width, 6 * 11) << "& takes no room";
+  EXPECT_EQ(Os().WidgetsImpl.TextExtent(form.lblFileName.Font, u"&File name :", true).Width, 6 * 11)
+      << "& takes no room";
   EXPECT_EQ(form.AcceleratorTarget(u'f'), &form.edtFileName) << "Alt+F leads into the file-name box";
   EXPECT_EQ(form.AcceleratorTarget(u'F'), &form.edtFileName);
   EXPECT_EQ(form.AcceleratorTarget(u'a'), nullptr) << "the other labels have no accelerator";
@@ -258,8 +255,8 @@ TEST_F(MainWindow, CloseWritesStateAndKeepsEverythingElse) {
 TEST_F(MainWindow, CloseCreatesTheFileOnFirstRun) {
   app::TfrmMain& form = Start();
   form.UserClose();
-  EXPECT_EQ(ReadIni(), cBom + "[main]\r\ntop=" + std::to_string(cCentredTop) + "\r\nleft=" +
-                           std::to_string(cCentredLeft) + "\r\nfilename=\r\nPDFOut=1\r\n\r\n");
+  EXPECT_EQ(ReadIni(), cBom + "[main]\r\ntop=" + std::to_string(cCentredTop) +
+                           "\r\nleft=" + std::to_string(cCentredLeft) + "\r\nfilename=\r\nPDFOut=1\r\n\r\n");
 }
 
 TEST_F(MainWindow, CloseThatCannotWriteShowsTheErrorAndStillCloses) {

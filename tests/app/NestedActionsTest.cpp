@@ -33,9 +33,9 @@ const std::u16string cDocuments[] = {u"C:\\docs\\a b.zip", u"C:\\docs\\日本語
 
 enum class TAction { Refer, Browse, ShowModel, Type, Check, Close };
 // What a user does while a program starts; a close is rarer, since it ends the run.
-constexpr TAction cActions[] = {TAction::Refer, TAction::Browse, TAction::ShowModel, TAction::Type, TAction::Check,
-                                TAction::Refer, TAction::Browse, TAction::ShowModel, TAction::Type, TAction::Check,
-                                TAction::Close};
+constexpr TAction cActions[] = {TAction::Refer, TAction::Browse, TAction::ShowModel, TAction::Type,
+                                TAction::Check, TAction::Refer,  TAction::Browse,    TAction::ShowModel,
+                                TAction::Type,  TAction::Check,  TAction::Close};
 
 // One random run of the program: up to cMaxSequences sequences, each an outer action with the
 // actions nested in its waits up to a depth; then the window is closed, unless an action
@@ -247,8 +247,9 @@ TEST(NestedActions, TenThousandRandomSequencesReleaseEverythingAndEndCleanly) {
   EXPECT_EQ(deepest, TProgramRun::cMaxDepth);
   EXPECT_GT(closedInWait, runs / 10);
   EXPECT_GT(nested, cSequences);
-  std::printf("[  nested  ] %d sequences in %d program runs, %d nested actions, depth up to %d, %d closed inside a wait\n",
-              sequences, runs, nested, deepest, closedInWait);
+  std::printf(
+      "[  nested  ] %d sequences in %d program runs, %d nested actions, depth up to %d, %d closed inside a wait\n",
+      sequences, runs, nested, deepest, closedInWait);
 }
 
 }  // namespace

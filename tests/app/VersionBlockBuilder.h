@@ -67,7 +67,9 @@ inline TVerNode StringTable(const std::u16string& name, std::vector<TVerNode> va
   return TVerNode{.Key = name, .Type = 1, .Children = std::move(values)};
 }
 
-inline TVerNode StringFileInfo(std::vector<TVerNode> tables) { return TVerNode{.Key = u"StringFileInfo", .Type = 1, .Children = std::move(tables)}; }
+inline TVerNode StringFileInfo(std::vector<TVerNode> tables) {
+  return TVerNode{.Key = u"StringFileInfo", .Type = 1, .Children = std::move(tables)};
+}
 
 // The root, whose value is a VS_FIXEDFILEINFO holding only its signature.
 inline TVerNode VersionInfo(std::vector<TVerNode> children) {

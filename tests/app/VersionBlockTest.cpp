@@ -103,7 +103,8 @@ TEST(VersionBlock, MalformedLengthsAreClippedToTheBytes) {
   TVerNode::Set16(rootZero, 0, 0);
 
   // A value that claims more characters than its block holds: cut at the block's end.
-  TVerNode overlong = VersionInfo({StringFileInfo({StringTable(u"040904E4", {TextValue(u"FileVersion", u"abc", 500)})})});
+  TVerNode overlong =
+      VersionInfo({StringFileInfo({StringTable(u"040904E4", {TextValue(u"FileVersion", u"abc", 500)})})});
   // A first child with wLength 0 ends the search among its siblings.
   TVerNode zeroChild = VersionInfo({StringFileInfo({}), VarFileInfo({{0x0409, 0x04E4}})});
   std::vector<std::uint8_t> zeroChildBytes = zeroChild.Bytes();

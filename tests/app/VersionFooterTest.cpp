@@ -14,7 +14,8 @@ class VersionFooter : public TAppTest {
  protected:
   void InstallForExe(const TVerNode& block) { Os().AppImpl.VersionBlocks[Os().AppImpl.ExePath] = block.Bytes(); }
   static TVerNode WithStrings(std::vector<TVerNode> values) {
-    return VersionInfo({StringFileInfo({StringTable(u"040904E4", std::move(values))}), VarFileInfo({{0x0409, 0x04E4}})});
+    return VersionInfo(
+        {StringFileInfo({StringTable(u"040904E4", std::move(values))}), VarFileInfo({{0x0409, 0x04E4}})});
   }
 };
 
@@ -57,7 +58,8 @@ TEST_F(VersionFooter, StartShowsTheExecutablesVersionAndCompany) {
     std::u16string Footer;
   };
   const TCase cases[] = {
-      {"both", {TextValue(u"CompanyName", u"Quorvel Project"), TextValue(u"FileVersion", u"2.0.4.0")},
+      {"both",
+       {TextValue(u"CompanyName", u"Quorvel Project"), TextValue(u"FileVersion", u"2.0.4.0")},
        u"Ver. 2.0.4.0(Quorvel Project)"},
       {"no company name", {TextValue(u"FileVersion", u"2.0.4.0")}, u"Ver. 2.0.4.0"},
       {"no file version", {TextValue(u"CompanyName", u"Quorvel Project")}, u"Ver. (Quorvel Project)"},

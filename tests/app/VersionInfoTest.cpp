@@ -87,15 +87,16 @@ TEST_F(VersionInfoLookUp, LookUpRules) {
 }
 
 TEST_F(VersionInfoLookUp, EveryKeyReadsItsOwnValue) {
-  const char16_t* names[] = {u"Comments",       u"CompanyName",     u"FileDescription",  u"FileVersion",
-                             u"InternalName",   u"LegalCopyright",  u"LegalTrademarks",  u"OriginalFilename",
-                             u"PrivateBuild",   u"ProductName",     u"ProductVersion",   u"SpecialBuild"};
+  const char16_t* names[] = {u"Comments",     u"CompanyName",    u"FileDescription", u"FileVersion",
+                             u"InternalName", u"LegalCopyright", u"LegalTrademarks", u"OriginalFilename",
+                             u"PrivateBuild", u"ProductName",    u"ProductVersion",  u"SpecialBuild"};
   std::vector<TVerNode> values;
   for (const char16_t* name : names) values.push_back(TextValue(name, std::u16string(name) + u" value"));
   Install(VersionInfo({StringFileInfo({StringTable(u"040904E4", values)}), VarFileInfo({{0x0409, 0x04E4}})}));
   ASSERT_EQ(app::cKeyWordStr.size(), std::size(names));
   for (std::size_t key = 0; key < std::size(names); ++key) {
-    EXPECT_EQ(app::GetVersionInfo(cFile, static_cast<app::TVerResourceKey>(key)), std::u16string(names[key]) + u" value")
+    EXPECT_EQ(app::GetVersionInfo(cFile, static_cast<app::TVerResourceKey>(key)),
+              std::u16string(names[key]) + u" value")
         << key;
   }
 }

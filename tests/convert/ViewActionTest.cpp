@@ -105,10 +105,10 @@ TEST_F(ViewAction, ClosingRule) {
   std::u16string longPrefix(95, u'x');
   Os().WindowsImpl.TopLevel = {
       {0x10, u"report.pdf - Viewer"},
-      {0x11, u"Viewer: report.pdf (2)"},          // several matches: all asked
-      {0x12, u"REPORT.PDF - Viewer"},             // other letter case: kept
-      {0x13, u"report.pdf - Quorvel"},            // the program's own name: spared
-      {0x14, longPrefix + u"report.pdf"},         // beyond the 99 characters read
+      {0x11, u"Viewer: report.pdf (2)"},                 // several matches: all asked
+      {0x12, u"REPORT.PDF - Viewer"},                    // other letter case: kept
+      {0x13, u"report.pdf - Quorvel"},                   // the program's own name: spared
+      {0x14, longPrefix + u"report.pdf"},                // beyond the 99 characters read
       {0x15, std::u16string(89, u'y') + u"report.pdf"},  // exactly 99: found
       {0x16, u"unrelated"},
   };

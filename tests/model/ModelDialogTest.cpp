@@ -58,12 +58,9 @@ TEST_F(ModelDialog, LayoutAndCreation) {
       int TabOrder;
     };
     const TExpect controls[] = {
-        {&d.Panel1, {0, 0, 471, 49}, u"", -1},
-        {&d.edtLicense, {56, 13, 121, 21}, u"LIC-7", 3},
-        {&d.btnOk, {282, 9, 72, 34}, u"Ok", 1},
-        {&d.Button1, {369, 9, 72, 34}, u"Cancel", 2},
-        {&d.DBGrid1, {0, 49, 471, 137}, u"", 0},
-        {&d.Panel2, {0, 186, 471, 34}, u"", -1},
+        {&d.Panel1, {0, 0, 471, 49}, u"", -1},         {&d.edtLicense, {56, 13, 121, 21}, u"LIC-7", 3},
+        {&d.btnOk, {282, 9, 72, 34}, u"Ok", 1},        {&d.Button1, {369, 9, 72, 34}, u"Cancel", 2},
+        {&d.DBGrid1, {0, 49, 471, 137}, u"", 0},       {&d.Panel2, {0, 186, 471, 34}, u"", -1},
         {&d.DBNavigator1, {8, 188, 450, 29}, u"", -1},
     };
     for (const TExpect& e : controls) {
@@ -83,7 +80,8 @@ TEST_F(ModelDialog, LayoutAndCreation) {
     EXPECT_EQ(d.lblLicense.FocusControl, &d.edtLicense) << "the label leads to the licence box";
     EXPECT_EQ(d.lblLicense.Text(), u"License :");
     EXPECT_EQ(d.lblLicense.Font.Color, platform::clBlue);
-    EXPECT_LE(d.lblLicense.FormBounds().Left + d.lblLicense.FormBounds().Width, 56) << "the label stands to the box's left";
+    EXPECT_LE(d.lblLicense.FormBounds().Left + d.lblLicense.FormBounds().Width, 56)
+        << "the label stands to the box's left";
     EXPECT_FALSE(d.btnOk.Default);
     EXPECT_FALSE(d.Button1.Default);
     EXPECT_EQ(d.Focused(), &d.DBGrid1);
@@ -116,7 +114,8 @@ TEST_F(ModelDialog, OkWritesTheSectionToTheEndOfTheFile) {
     d.btnOk.UserClick();
     EXPECT_EQ(d.ModalResult, 1);
   }));
-  EXPECT_EQ(ReadIni(), cBom + cMain + cOther + "[LIC-7]\r\nunit1=A\r\ncomment1=a\r\nunit2=B\r\nunit7=機種\r\ncomment7=new comment\r\n\r\n");
+  EXPECT_EQ(ReadIni(), cBom + cMain + cOther +
+                           "[LIC-7]\r\nunit1=A\r\ncomment1=a\r\nunit2=B\r\nunit7=機種\r\ncomment7=new comment\r\n\r\n");
   EXPECT_TRUE(TakeErrors().empty());
 }
 
@@ -174,7 +173,8 @@ TEST_F(ModelDialog, WhatOkSavesAndWhatCancelThrowsAway) {
   for (const TCase& c : cases) {
     WriteIni(stored);
     EXPECT_TRUE(ShowModel(c.User)) << c.What;
-    EXPECT_EQ(ReadIni(), c.Section.empty() ? stored : cBom + cMain + cOther + "[LIC-7]\r\n" + c.Section + "\r\n") << c.What;
+    EXPECT_EQ(ReadIni(), c.Section.empty() ? stored : cBom + cMain + cOther + "[LIC-7]\r\n" + c.Section + "\r\n")
+        << c.What;
   }
 }
 
@@ -239,7 +239,8 @@ TEST_F(ModelDialog, AFailedSaveIsShownAndTheDialogFreed) {
   Os().FilesImpl.ReleaseAll();
   const std::vector<std::u16string> errors = TakeErrors();
   ASSERT_EQ(errors.size(), 1u);
-  EXPECT_EQ(errors[0].substr(0, errors[0].find(u'。') + 1), u"ファイル \"" + U(IniPath().string()) + u"\" を作成できません。");
+  EXPECT_EQ(errors[0].substr(0, errors[0].find(u'。') + 1),
+            u"ファイル \"" + U(IniPath().string()) + u"\" を作成できません。");
   EXPECT_EQ(ReadIni(), stored);
 }
 

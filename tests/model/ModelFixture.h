@@ -64,7 +64,9 @@ class TModelTest : public TAppTest {
     return texts;
   }
 
-  static std::string Section(const std::string& name, const std::string& lines) { return "[" + name + "]\r\n" + lines + "\r\n"; }
+  static std::string Section(const std::string& name, const std::string& lines) {
+    return "[" + name + "]\r\n" + lines + "\r\n";
+  }
 };
 
 }  // namespace quorvel_test

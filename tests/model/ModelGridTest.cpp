@@ -33,7 +33,9 @@ class ModelGrid : public quorvel_test::TModelTest {
     Dialog.reset();
     TModelTest::TearDown();
   }
-  bool Key(TKey key, bool ctrl = false, bool shift = false) { return Dialog->DBGrid1.UserKeyDown(key, {shift, ctrl, false}); }
+  bool Key(TKey key, bool ctrl = false, bool shift = false) {
+    return Dialog->DBGrid1.UserKeyDown(key, {shift, ctrl, false});
+  }
   std::vector<std::u16string> Units() {
     std::vector<std::u16string> units;
     for (const TRow& row : Rows()) units.push_back(row.UnitNo);
@@ -70,7 +72,8 @@ TEST_F(ModelGrid, ColumnsFollowTheFields) {
     widgets.DigitWidth = m.Digit;
     widgets.Overhang = m.Overhang;
     widgets.CharWidth = m.Char;
-    for (int col = 0; col < 3; ++col) EXPECT_EQ(grid.ColWidth(col), m.Widths[col]) << "digit " << m.Digit << " col " << col;
+    for (int col = 0; col < 3; ++col)
+      EXPECT_EQ(grid.ColWidth(col), m.Widths[col]) << "digit " << m.Digit << " col " << col;
   }
   grid.UserColWidth(1, 77);
   EXPECT_EQ(grid.ColWidth(1), 77) << "a dragged width stays";
@@ -129,23 +132,59 @@ TEST_F(ModelGrid, KeyTable) {
     };
   };
   const TCase cases[] = {
-      {"Insert starts a row before the current one", keys({TKey::Down, TKey::Insert}), S::Insert, 1, 0,
+      {"Insert starts a row before the current one",
+       keys({TKey::Down, TKey::Insert}),
+       S::Insert,
+       1,
+       0,
        {u"1", u"", u"2", u"3"}},
-      {"Down on the last row starts a row at the end", keys({TKey::Down, TKey::Down, TKey::Down}), S::Insert, 3, 0,
+      {"Down on the last row starts a row at the end",
+       keys({TKey::Down, TKey::Down, TKey::Down}),
+       S::Insert,
+       3,
+       0,
        {u"1", u"2", u"3", u""}},
-      {"Down on an untouched new row at the end does nothing", keys({TKey::Down, TKey::Down, TKey::Down, TKey::Down}),
-       S::Insert, 3, 0, {u"1", u"2", u"3", u""}},
+      {"Down on an untouched new row at the end does nothing",
+       keys({TKey::Down, TKey::Down, TKey::Down, TKey::Down}),
+       S::Insert,
+       3,
+       0,
+       {u"1", u"2", u"3", u""}},
       {"Tab from the last column on the last row starts a row at the end",
-       keys({TKey::Down, TKey::Down, TKey::Tab, TKey::Tab, TKey::Tab}), S::Insert, 3, 0, {u"1", u"2", u"3", u""}},
-      {"Tab from the last column on another row moves to the next row", keys({TKey::End, TKey::Tab}), S::Browse, 1, 0,
+       keys({TKey::Down, TKey::Down, TKey::Tab, TKey::Tab, TKey::Tab}),
+       S::Insert,
+       3,
+       0,
+       {u"1", u"2", u"3", u""}},
+      {"Tab from the last column on another row moves to the next row",
+       keys({TKey::End, TKey::Tab}),
+       S::Browse,
+       1,
+       0,
        {u"1", u"2", u"3"}},
       {"Tab from the last column on an untouched new row at the end does nothing",
-       keys({TKey::Down, TKey::Down, TKey::Down, TKey::End, TKey::Tab}), S::Insert, 3, 2, {u"1", u"2", u"3", u""}},
-      {"Down on an untouched inserted row drops it", keys({TKey::Down, TKey::Insert, TKey::Down}), S::Browse, 1, 0,
+       keys({TKey::Down, TKey::Down, TKey::Down, TKey::End, TKey::Tab}),
+       S::Insert,
+       3,
+       2,
+       {u"1", u"2", u"3", u""}},
+      {"Down on an untouched inserted row drops it",
+       keys({TKey::Down, TKey::Insert, TKey::Down}),
+       S::Browse,
+       1,
+       0,
        {u"1", u"2", u"3"}},
-      {"Up on an untouched new row at the end drops it", keys({TKey::Down, TKey::Down, TKey::Down, TKey::Up}), S::Browse, 2,
-       0, {u"1", u"2", u"3"}},
-      {"Up on an untouched inserted row moves up", keys({TKey::Down, TKey::Insert, TKey::Up}), S::Browse, 0, 0,
+      {"Up on an untouched new row at the end drops it",
+       keys({TKey::Down, TKey::Down, TKey::Down, TKey::Up}),
+       S::Browse,
+       2,
+       0,
+       {u"1", u"2", u"3"}},
+      {"Up on an untouched inserted row moves up",
+       keys({TKey::Down, TKey::Insert, TKey::Up}),
+       S::Browse,
+       0,
+       0,
        {u"1", u"2", u"3"}},
       {"the wheel and the scroll bar on the last row start no row",
        [](ModelGrid& t) {
@@ -153,28 +192,45 @@ TEST_F(ModelGrid, KeyTable) {
          t.Dialog->DBGrid1.UserScroll(platform::TScrollBar::Vertical, platform::TScroll::LineOn);
          t.Dialog->DBGrid1.UserScroll(platform::TScrollBar::Vertical, platform::TScroll::PageOn);
        },
-       S::Browse, 2, 0, {u"1", u"2", u"3"}},
+       S::Browse,
+       2,
+       0,
+       {u"1", u"2", u"3"}},
       {"scrolling back from an untouched new row at the end lands on the last row",
        [](ModelGrid& t) {
          t.Key(TKey::End, true);
          t.Key(TKey::Down);
          t.Dialog->DBGrid1.UserScroll(platform::TScrollBar::Vertical, platform::TScroll::LineBack);
        },
-       S::Browse, 2, 0, {u"1", u"2", u"3"}},
-      {"Esc on a new row drops it", keys({TKey::Down, TKey::Insert, TKey::Escape}), S::Browse, 1, 0, {u"1", u"2", u"3"}},
+       S::Browse,
+       2,
+       0,
+       {u"1", u"2", u"3"}},
+      {"Esc on a new row drops it",
+       keys({TKey::Down, TKey::Insert, TKey::Escape}),
+       S::Browse,
+       1,
+       0,
+       {u"1", u"2", u"3"}},
       {"Shift+Tab from the first column goes to the prior row's last column",
        [](ModelGrid& t) {
          t.Key(TKey::Down);
          t.Key(TKey::Tab, false, true);
        },
-       S::Browse, 0, 2, {u"1", u"2", u"3"}},
+       S::Browse,
+       0,
+       2,
+       {u"1", u"2", u"3"}},
       {"Ctrl+End and Ctrl+Home",
        [](ModelGrid& t) {
          t.Key(TKey::End, true);
          t.Key(TKey::Home, true);
          t.Key(TKey::End, true);
        },
-       S::Browse, 2, 0, {u"1", u"2", u"3"}},
+       S::Browse,
+       2,
+       0,
+       {u"1", u"2", u"3"}},
       {"a typed number posts at its place when the row is left",
        [](ModelGrid& t) {
          t.Key(TKey::Down);
@@ -182,20 +238,29 @@ TEST_F(ModelGrid, KeyTable) {
          t.Dialog->DBGrid1.UserChar(u'0');
          t.Key(TKey::Up);
        },
-       S::Browse, 0, 0, {u"0", u"1", u"2"}},
+       S::Browse,
+       0,
+       0,
+       {u"0", u"1", u"2"}},
       {"a row renumbered last is followed by a new row on Down",
        [](ModelGrid& t) {
          t.Dialog->DBGrid1.UserChar(u'9');
          t.Key(TKey::Down);
        },
-       S::Insert, 3, 0, {u"2", u"3", u"9", u""}},
+       S::Insert,
+       3,
+       0,
+       {u"2", u"3", u"9", u""}},
       {"a cleared number is posted as a row without one",
        [](ModelGrid& t) {
          t.Key(TKey::Down);
          t.Dialog->DBGrid1.UserEditChanged(u"");
          t.Key(TKey::Down);
        },
-       S::Browse, 1, 0, {u"", u"1", u"3"}},
+       S::Browse,
+       1,
+       0,
+       {u"", u"1", u"3"}},
   };
   for (const TCase& c : cases) {
     model::TModelGrid& grid = Open();
@@ -234,7 +299,7 @@ TEST_F(ModelGrid, CharactersTheCellsAccept) {
   const TCase cases[] = {
       {0, u'0', true},  {0, u'5', true},  {0, u'9', true},  {0, u'+', true},  {0, u'A', false},
       {0, u'-', false}, {0, u' ', false}, {0, u'$', false}, {0, u'x', false}, {0, u'あ', false},
-      {1, u'A', true},  {1, u'-', true},  {1, u' ', true},  {1, u'あ', true},  {2, u'$', true},
+      {1, u'A', true},  {1, u'-', true},  {1, u' ', true},  {1, u'あ', true}, {2, u'$', true},
   };
   for (const TCase& c : cases) {
     model::TModelGrid& grid = Open();
@@ -366,11 +431,14 @@ TEST_F(ModelGrid, KeysTheEditorPasses) {
     bool Passed;
   };
   const TCase cases[] = {
-      {TKey::Left, false, {0, 0, 3}, true},   {TKey::Left, false, {1, 1, 3}, false}, {TKey::Left, false, {0, 3, 3}, true},
-      {TKey::Right, false, {3, 3, 3}, true},  {TKey::Right, false, {2, 2, 3}, false}, {TKey::Home, false, {2, 2, 3}, false},
-      {TKey::Home, true, {2, 2, 3}, true},    {TKey::End, false, {1, 1, 3}, false},  {TKey::End, true, {1, 1, 3}, true},
-      {TKey::Up, false, {1, 1, 3}, true},     {TKey::Tab, true, {1, 1, 3}, true},    {TKey::Delete, false, {1, 1, 3}, false},
-      {TKey::Delete, true, {1, 1, 3}, true},  {TKey::Insert, false, {1, 1, 3}, true}, {TKey::F2, false, {1, 1, 3}, false},
+      {TKey::Left, false, {0, 0, 3}, true},   {TKey::Left, false, {1, 1, 3}, false},
+      {TKey::Left, false, {0, 3, 3}, true},   {TKey::Right, false, {3, 3, 3}, true},
+      {TKey::Right, false, {2, 2, 3}, false}, {TKey::Home, false, {2, 2, 3}, false},
+      {TKey::Home, true, {2, 2, 3}, true},    {TKey::End, false, {1, 1, 3}, false},
+      {TKey::End, true, {1, 1, 3}, true},     {TKey::Up, false, {1, 1, 3}, true},
+      {TKey::Tab, true, {1, 1, 3}, true},     {TKey::Delete, false, {1, 1, 3}, false},
+      {TKey::Delete, true, {1, 1, 3}, true},  {TKey::Insert, false, {1, 1, 3}, true},
+      {TKey::F2, false, {1, 1, 3}, false},
   };
   model::TModelGrid& grid = Open();
   for (const TCase& c : cases)
@@ -426,7 +494,8 @@ TEST_F(ModelGrid, CtrlDeleteAsksFirst) {
     platform::TDialogAnswer Answer;
     std::vector<std::u16string> Units;
   };
-  const TCase cases[] = {{platform::TDialogAnswer::Cancel, {u"1", u"2", u"3"}}, {platform::TDialogAnswer::Ok, {u"1", u"3"}}};
+  const TCase cases[] = {{platform::TDialogAnswer::Cancel, {u"1", u"2", u"3"}},
+                         {platform::TDialogAnswer::Ok, {u"1", u"3"}}};
   for (const TCase& c : cases) {
     Open();
     Key(TKey::Down);

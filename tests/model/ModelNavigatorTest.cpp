@@ -10,7 +10,8 @@ class ModelNavigator : public quorvel_test::TModelTest {
  public:  // the cases' steps act on the fixture
   void SetUp() override {
     TModelTest::SetUp();
-    WriteIni(quorvel_test::cBom + Section("LIC-7", "unit1=A\r\nunit2=B\r\nunit3=C\r\n") + Section("ONE", "unit4=D\r\n"));
+    WriteIni(quorvel_test::cBom + Section("LIC-7", "unit1=A\r\nunit2=B\r\nunit3=C\r\n") +
+             Section("ONE", "unit4=D\r\n"));
     Start();
   }
   void TearDown() override {
@@ -30,7 +31,8 @@ class ModelNavigator : public quorvel_test::TModelTest {
   std::string Enabled() {
     const char letters[] = "FPNLIDEPC";
     std::string mask;
-    for (int i = 0; i < model::cNavigateButtonCount; ++i) mask += Dialog->DBNavigator1.ButtonEnabled(i) ? letters[i] : '-';
+    for (int i = 0; i < model::cNavigateButtonCount; ++i)
+      mask += Dialog->DBNavigator1.ButtonEnabled(i) ? letters[i] : '-';
     return mask;
   }
   std::unique_ptr<model::TfrmModel> Dialog;
@@ -39,11 +41,12 @@ class ModelNavigator : public quorvel_test::TModelTest {
 TEST_F(ModelNavigator, NineButtonsWithTheirToolTips) {
   model::TModelNavigator& navigator = Open(u"LIC-7");
   ASSERT_EQ(navigator.ButtonCount(), 9);
-  const char16_t* hints[] = {u"最初のレコード", u"前のレコード",   u"次のレコード",   u"最後のレコード", u"レコードの挿入",
-                             u"レコードの削除", u"レコードの編集", u"レコードの登録", u"編集の取り消し"};
+  const char16_t* hints[] = {u"最初のレコード", u"前のレコード",   u"次のレコード",
+                             u"最後のレコード", u"レコードの挿入", u"レコードの削除",
+                             u"レコードの編集", u"レコードの登録", u"編集の取り消し"};
   using G = platform::TNavigatorGlyph;
-  const G glyphs[] = {G::BarTriangleLeft, G::TriangleLeft, G::TriangleRight, G::TriangleRightBar, G::Plus,
-                      G::Minus,           G::TriangleUp,   G::Check,         G::Cross};
+  const G glyphs[] = {G::BarTriangleLeft, G::TriangleLeft, G::TriangleRight, G::TriangleRightBar, G::Plus, G::Minus,
+                      G::TriangleUp,      G::Check,        G::Cross};
   for (int i = 0; i < 9; ++i) {
     EXPECT_EQ(navigator.ButtonHint(i), hints[i]) << i;
     EXPECT_EQ(navigator.ButtonGlyph(i), glyphs[i]) << i;

@@ -20,7 +20,9 @@ class ModelStore : public quorvel_test::TModelTest {
     Start();
   }
   // The file with LIC-7's section between two others.
-  void WriteWithLicence(const std::string& lines) { WriteIni(cBom + cMainSection + "[LIC-7]\r\n" + lines + "\r\n" + cOther); }
+  void WriteWithLicence(const std::string& lines) {
+    WriteIni(cBom + cMainSection + "[LIC-7]\r\n" + lines + "\r\n" + cOther);
+  }
   std::u16string LoadError(const std::u16string& licence) {
     try {
       Load(licence);
@@ -42,40 +44,69 @@ TEST_F(ModelStore, LoadPairsUnitsWithCommentsAndSaveWritesThemBack) {
   const TCase cases[] = {
       {"unit with comment", "unit3=A\r\ncomment3=note\r\n", {{u"3", u"A", u"note"}}, "unit3=A\r\ncomment3=note\r\n"},
       {"empty model", "unit3=\r\n", {{u"3", u"", u""}}, "unit3=\r\n"},
-      {"letter case of the prefixes", "Unit3=A\r\nUNIT4=B\r\nunit5=C\r\nCOMMENT5=x\r\nComment5=y\r\n", {{u"5", u"C", u""}},
+      {"letter case of the prefixes",
+       "Unit3=A\r\nUNIT4=B\r\nunit5=C\r\nCOMMENT5=x\r\nComment5=y\r\n",
+       {{u"5", u"C", u""}},
        "unit5=C\r\n"},
-      {"comment without unit, other entries and text lines", "comment3=x\r\nfoo=bar\r\njust text\r\nunitary\r\n", {}, ""},
-      {"leading zeros", "unit03=A\r\ncomment03=x\r\nunit012=B\r\ncomment012=y\r\n",
-       {{u"3", u"A", u"x"}, {u"12", u"B", u"y"}}, "unit3=A\r\ncomment3=x\r\nunit12=B\r\ncomment12=y\r\n"},
-      {"comment keys are found by text, not number", "unit012=B\r\ncomment12=y\r\n", {{u"12", u"B", u""}}, "unit12=B\r\n"},
+      {"comment without unit, other entries and text lines",
+       "comment3=x\r\nfoo=bar\r\njust text\r\nunitary\r\n",
+       {},
+       ""},
+      {"leading zeros",
+       "unit03=A\r\ncomment03=x\r\nunit012=B\r\ncomment012=y\r\n",
+       {{u"3", u"A", u"x"}, {u"12", u"B", u"y"}},
+       "unit3=A\r\ncomment3=x\r\nunit12=B\r\ncomment12=y\r\n"},
+      {"comment keys are found by text, not number",
+       "unit012=B\r\ncomment12=y\r\n",
+       {{u"12", u"B", u""}},
+       "unit12=B\r\n"},
       {"row 0 is shown, never written", "unit0=A\r\ncomment0=x\r\n", {{u"0", u"A", u"x"}}, ""},
-      {"sign and hexadecimal", "unit+5=A\r\nunit$6=B\r\nunit0x1F=C\r\nunitX20=D\r\nunit 7=E\r\n",
+      {"sign and hexadecimal",
+       "unit+5=A\r\nunit$6=B\r\nunit0x1F=C\r\nunitX20=D\r\nunit 7=E\r\n",
        {{u"5", u"A", u""}, {u"6", u"B", u""}, {u"7", u"E", u""}, {u"31", u"C", u""}, {u"32", u"D", u""}},
        "unit5=A\r\nunit6=B\r\nunit7=E\r\nunit31=C\r\nunit32=D\r\n"},
-      {"40 characters", "unit1=" + forty + "\r\ncomment1=" + forty + "\r\n",
+      {"40 characters",
+       "unit1=" + forty + "\r\ncomment1=" + forty + "\r\n",
        {{u"1", platform::FromUtf8(forty.substr(0, 32)), platform::FromUtf8(forty.substr(0, 32))}},
        "unit1=" + forty.substr(0, 32) + "\r\ncomment1=" + forty.substr(0, 32) + "\r\n"},
       {"= in a value", "unit5=a=b\r\ncomment5==c\r\n", {{u"5", u"a=b", u"=c"}}, "unit5=a=b\r\ncomment5==c\r\n"},
-      {"file order does not matter", "unit9=c\r\ncomment2=two\r\nunit2=b\r\nunit5=a\r\n",
-       {{u"2", u"b", u"two"}, {u"5", u"a", u""}, {u"9", u"c", u""}}, "unit2=b\r\ncomment2=two\r\nunit5=a\r\nunit9=c\r\n"},
-      {"a unit listed twice", "unit5=A\r\ncomment5=x\r\nunit5=B\r\ncomment5=y\r\n", {{u"5", u"A", u"x"}, {u"5", u"A", u"x"}},
+      {"file order does not matter",
+       "unit9=c\r\ncomment2=two\r\nunit2=b\r\nunit5=a\r\n",
+       {{u"2", u"b", u"two"}, {u"5", u"a", u""}, {u"9", u"c", u""}},
+       "unit2=b\r\ncomment2=two\r\nunit5=a\r\nunit9=c\r\n"},
+      {"a unit listed twice",
+       "unit5=A\r\ncomment5=x\r\nunit5=B\r\ncomment5=y\r\n",
+       {{u"5", u"A", u"x"}, {u"5", u"A", u"x"}},
        "unit5=A\r\ncomment5=x\r\n"},
-      {"keys pair without regard to letter case", "unit$a=1\r\nunit$A=2\r\ncomment$A=c\r\n",
-       {{u"10", u"1", u"c"}, {u"10", u"1", u"c"}}, "unit10=1\r\ncomment10=c\r\n"},
-      {"comment keys match without regard to letter case", "unit5=A\r\ncommENT5=x\r\n", {{u"5", u"A", u"x"}},
+      {"keys pair without regard to letter case",
+       "unit$a=1\r\nunit$A=2\r\ncomment$A=c\r\n",
+       {{u"10", u"1", u"c"}, {u"10", u"1", u"c"}},
+       "unit10=1\r\ncomment10=c\r\n"},
+      {"comment keys match without regard to letter case",
+       "unit5=A\r\ncommENT5=x\r\n",
+       {{u"5", u"A", u"x"}},
        "unit5=A\r\ncomment5=x\r\n"},
-      {"each spelling of a number finds its own comment", "unit5=A\r\nunit05=B\r\ncomment05=first\r\ncomment5=second\r\n",
-       {{u"5", u"A", u"second"}, {u"5", u"B", u"first"}}, "unit5=B\r\ncomment5=first\r\n"},
-      {"hexadecimal keys pair in any letter case", "unit0xAb=m\r\ncomment0XaB=c\r\ncomment0xab=later\r\n",
-       {{u"171", u"m", u"c"}}, "unit171=m\r\ncomment171=c\r\n"},
+      {"each spelling of a number finds its own comment",
+       "unit5=A\r\nunit05=B\r\ncomment05=first\r\ncomment5=second\r\n",
+       {{u"5", u"A", u"second"}, {u"5", u"B", u"first"}},
+       "unit5=B\r\ncomment5=first\r\n"},
+      {"hexadecimal keys pair in any letter case",
+       "unit0xAb=m\r\ncomment0XaB=c\r\ncomment0xab=later\r\n",
+       {{u"171", u"m", u"c"}},
+       "unit171=m\r\ncomment171=c\r\n"},
       {"only 256 characters of a key are its number; the comment is found by the whole key",
        "unit" + std::string(300, '0') + "7=long\r\ncomment7=short\r\ncomment" + std::string(300, '0') + "7=whole\r\n",
-       {{u"0", u"long", u"whole"}}, ""},
+       {{u"0", u"long", u"whole"}},
+       ""},
       {"a \"unit\" past the number's 256 characters becomes \"comment\" too",
        "unit" + std::string(300, '0') + "7UNITx=long\r\ncomment" + std::string(300, '0') + "7UNITx=kept\r\ncomment" +
            std::string(300, '0') + "7commentx=replaced\r\n",
-       {{u"0", u"long", u"replaced"}}, ""},
-      {"Japanese text", "unit1=機種\r\ncomment1=受付　前\r\n", {{u"1", u"機種", u"受付　前"}}, "unit1=機種\r\ncomment1=受付　前\r\n"},
+       {{u"0", u"long", u"replaced"}},
+       ""},
+      {"Japanese text",
+       "unit1=機種\r\ncomment1=受付　前\r\n",
+       {{u"1", u"機種", u"受付　前"}},
+       "unit1=機種\r\ncomment1=受付　前\r\n"},
   };
   for (const TCase& c : cases) {
     WriteWithLicence(c.Lines);
@@ -99,7 +130,8 @@ TEST_F(ModelStore, LoadSetsThePresentationAttributes) {
   const struct {
     platform::TAlignment Alignment;
     int Width;
-  } expected[] = {{platform::TAlignment::Center, 6}, {platform::TAlignment::Left, 32}, {platform::TAlignment::Left, 32}};
+  } expected[] = {
+      {platform::TAlignment::Center, 6}, {platform::TAlignment::Left, 32}, {platform::TAlignment::Left, 32}};
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(Table().Fields(i).Alignment, expected[i].Alignment) << i;
     EXPECT_EQ(Table().Fields(i).DisplayWidth, expected[i].Width) << i;
@@ -248,7 +280,8 @@ TEST_F(ModelStore, AFailedSaveLeavesTheFileAsItWas) {
   Load(u"LIC-7");
   Os().FilesImpl.HoldOpen(U(IniPath().string()), platform::standin::TStandInFiles::THold::Reading);
   const std::u16string flushError = saveError();
-  EXPECT_EQ(flushError.substr(0, flushError.find(u'。') + 1), u"ファイル \"" + U(IniPath().string()) + u"\" を作成できません。");
+  EXPECT_EQ(flushError.substr(0, flushError.find(u'。') + 1),
+            u"ファイル \"" + U(IniPath().string()) + u"\" を作成できません。");
   EXPECT_EQ(Form->CurrentIni(), nullptr);
   Os().FilesImpl.ReleaseAll();
   EXPECT_EQ(ReadIni(), stored);

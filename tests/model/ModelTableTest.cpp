@@ -12,7 +12,9 @@ namespace {
 
 const std::u16string cRange = u" は項目 'UnitNo' に適した値ではありません。0 から 65535 の範囲が許されます";
 
-std::u16string NotInteger(const std::u16string& text) { return u"'" + text + u"' は項目 'UnitNo' に適した整数値ではありません"; }
+std::u16string NotInteger(const std::u16string& text) {
+  return u"'" + text + u"' は項目 'UnitNo' に適した整数値ではありません";
+}
 
 }  // namespace
 
@@ -100,26 +102,96 @@ TEST_F(ModelTable, StatesFlagsAndOrderAcrossEveryOperation) {
       {"Edit again", [&] { t.Edit(); }, S::Edit, false, false, false, 1, {u"10", u"20", u"30"}},
       {"renumber 20 to 40", set(u"UnitNo", u"40"), S::Edit, true, false, false, 1, {u"10", u"40", u"30"}},
       {"Post moves it into order", [&] { t.Post(); }, S::Browse, false, false, false, 2, {u"10", u"30", u"40"}},
-      {"Insert before the current row", [&] { t.Insert(); }, S::Insert, false, false, false, 2, {u"10", u"30", u"", u"40"}},
+      {"Insert before the current row",
+       [&] { t.Insert(); },
+       S::Insert,
+       false,
+       false,
+       false,
+       2,
+       {u"10", u"30", u"", u"40"}},
       {"Cancel drops it", [&] { t.Cancel(); }, S::Browse, false, false, false, 2, {u"10", u"30", u"40"}},
       {"Append", [&] { t.Append(); }, S::Insert, false, false, true, 3, {u"10", u"30", u"40", u""}},
       {"number it 5", set(u"UnitNo", u"5"), S::Insert, true, false, true, 3, {u"10", u"30", u"40", u"5"}},
       {"Post puts it first", [&] { t.Post(); }, S::Browse, false, false, false, 0, {u"5", u"10", u"30", u"40"}},
       {"untouched Append", [&] { t.Append(); }, S::Insert, false, false, true, 4, {u"5", u"10", u"30", u"40", u""}},
       {"Last settles: dropped", [&] { t.Last(); }, S::Browse, false, false, true, 3, {u"5", u"10", u"30", u"40"}},
-      {"Append with a model", [&] { t.Append(); F(u"Model").SetAsString(u"m"); }, S::Insert, true, false, true, 4,
+      {"Append with a model",
+       [&] {
+         t.Append();
+         F(u"Model").SetAsString(u"m");
+       },
+       S::Insert,
+       true,
+       false,
+       true,
+       4,
        {u"5", u"10", u"30", u"40", u""}},
-      {"First settles: posted without a number", [&] { t.First(); }, S::Browse, false, true, false, 0,
+      {"First settles: posted without a number",
+       [&] { t.First(); },
+       S::Browse,
+       false,
+       true,
+       false,
+       0,
        {u"", u"5", u"10", u"30", u"40"}},
-      {"Edit and change, then Delete", [&] { t.Edit(); F(u"Model").SetAsString(u"gone"); t.Delete(); }, S::Browse, false,
-       false, false, 0, {u"5", u"10", u"30", u"40"}},
-      {"Delete the last row", [&] { t.Last(); t.Delete(); }, S::Browse, false, false, false, 2, {u"5", u"10", u"30"}},
-      {"Insert then Delete drops the new row", [&] { t.Insert(); t.Delete(); }, S::Browse, false, false, false, 2,
+      {"Edit and change, then Delete",
+       [&] {
+         t.Edit();
+         F(u"Model").SetAsString(u"gone");
+         t.Delete();
+       },
+       S::Browse,
+       false,
+       false,
+       false,
+       0,
+       {u"5", u"10", u"30", u"40"}},
+      {"Delete the last row",
+       [&] {
+         t.Last();
+         t.Delete();
+       },
+       S::Browse,
+       false,
+       false,
+       false,
+       2,
        {u"5", u"10", u"30"}},
-      {"Edit with no assignment, Prior cancels", [&] { t.Edit(); t.Prior(); }, S::Browse, false, false, false, 1,
+      {"Insert then Delete drops the new row",
+       [&] {
+         t.Insert();
+         t.Delete();
+       },
+       S::Browse,
+       false,
+       false,
+       false,
+       2,
        {u"5", u"10", u"30"}},
-      {"EmptyDataSet with a pending row", [&] { t.Append(); F(u"UnitNo").SetAsInteger(7); t.EmptyDataSet(); }, S::Browse,
-       false, true, true, -1, {}},
+      {"Edit with no assignment, Prior cancels",
+       [&] {
+         t.Edit();
+         t.Prior();
+       },
+       S::Browse,
+       false,
+       false,
+       false,
+       1,
+       {u"5", u"10", u"30"}},
+      {"EmptyDataSet with a pending row",
+       [&] {
+         t.Append();
+         F(u"UnitNo").SetAsInteger(7);
+         t.EmptyDataSet();
+       },
+       S::Browse,
+       false,
+       true,
+       true,
+       -1,
+       {}},
       {"Next on an empty table", [&] { t.Next(); }, S::Browse, false, true, true, -1, {}},
       {"Edit on an empty table starts a new row", [&] { t.Edit(); }, S::Insert, false, true, true, 0, {u""}},
       {"Cancel", [&] { t.Cancel(); }, S::Browse, false, true, true, -1, {}},

@@ -85,8 +85,7 @@ class TFaultyFiles : public platform::standin::TStandInFiles {
   }
   platform::TFileHandle CreateTemp(const std::u16string& nearPath, std::u16string& tempPath) override {
     Fail(TFault::CreateTemp);
-    platform::TFileHandle handle =
-        Counted("temp", [&] { return TStandInFiles::CreateTemp(nearPath, tempPath); });
+    platform::TFileHandle handle = Counted("temp", [&] { return TStandInFiles::CreateTemp(nearPath, tempPath); });
     Temp = handle;
     TempPath = tempPath;
     Log.emplace_back("temp");
@@ -147,7 +146,6 @@ class TFaultyFiles : public platform::standin::TStandInFiles {
     });
     Log.emplace_back("replace");
   }
-
 };
 
 class TFaultyPlatform : public platform::standin::TStandInPlatform {

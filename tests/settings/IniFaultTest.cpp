@@ -1,9 +1,9 @@
 // Faults injected into every step of a flush: whatever fails, and wherever the process dies,
 // the settings file afterwards holds either its old bytes or the whole new content.
-#include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <chrono>
 #include <cstdio>
@@ -46,9 +46,9 @@ bool CanFailAfterActing(const std::string& call) { return call != "resolve" && c
 
 // What a flush attempt left behind.
 struct TOutcome {
-  bool Old = false;       // the file's previous bytes, or still no file
-  bool New = false;       // the complete new content
-  int TempFiles = 0;      // names in the folder that are not the settings file
+  bool Old = false;   // the file's previous bytes, or still no file
+  bool New = false;   // the complete new content
+  int TempFiles = 0;  // names in the folder that are not the settings file
 };
 
 class IniFault : public TFaultyIniTest {
@@ -64,7 +64,8 @@ class IniFault : public TFaultyIniTest {
     FPlace = place;
     Files().ResetFaults();
     std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(Dir)) std::filesystem::remove_all(entry.path(), ignored);
+    for (const auto& entry : std::filesystem::directory_iterator(Dir))
+      std::filesystem::remove_all(entry.path(), ignored);
     if (place == TPlace::File) WriteIni(cOld);
     if (place == TPlace::Link) {
       std::filesystem::create_directory(Dir / "real");
@@ -280,7 +281,8 @@ TEST_F(IniFault, AKillAtARandomMomentLeavesOneWholeVersion) {
   WriteIni(cBom + big + "\r\n");
   // The child writes round 1, 2, 3, 4, 1, ... into the same line.
   std::vector<std::string> versions{ReadIni()};
-  for (int round = 1; round <= 4; ++round) versions.push_back(cBom + big + "round=" + std::to_string(round) + "\r\n\r\n");
+  for (int round = 1; round <= 4; ++round)
+    versions.push_back(cBom + big + "round=" + std::to_string(round) + "\r\n\r\n");
   for (int attempt = 0; attempt < 12; ++attempt) {
     WriteIni(versions[0]);
     const pid_t child = ::fork();

@@ -153,8 +153,8 @@ TEST_F(IniFile, LineBreaksAreRefusedAndNothingIsWritten) {
     std::u16string Section, Ident, Value;
   };
   const TCase cases[] = {
-      {u"a\r", u"k", u"v"}, {u"a", u"k\n", u"v"}, {u"a", u"k", u"v\r\nx=1"}, {u"new\nsection", u"k", u"v"},
-      {u"a", u"k", u"\n"},
+      {u"a\r", u"k", u"v"},          {u"a", u"k\n", u"v"}, {u"a", u"k", u"v\r\nx=1"},
+      {u"new\nsection", u"k", u"v"}, {u"a", u"k", u"\n"},
   };
   for (const TCase& c : cases) {
     try {

@@ -67,7 +67,9 @@ TEST(IniInteger, Syntax) {
       {u"1.5", std::nullopt},
       {u"1e3", std::nullopt},
       {u"１２", std::nullopt},  // full-width digits are no digits
-      {u"\u3000" u"12", std::nullopt},
+      {u"\u3000"
+       u"12",
+       std::nullopt},
   };
   for (const TCase& c : cases) {
     std::int32_t value = 12345;
@@ -88,8 +90,13 @@ TEST_F(IniTyped, ReadIntegerAndReadBoolFallBackToTheirDefaults) {
     std::u16string Ident;
     std::int32_t Expected;
   };
-  for (const TIntCase& c : {TIntCase{u"top", 16}, {u"hex", 16}, {u"neg", -8}, {u"px", -1}, {u"empty", -1},
-                            {u"big", -1}, {u"missing", -1}}) {
+  for (const TIntCase& c : {TIntCase{u"top", 16},
+                            {u"hex", 16},
+                            {u"neg", -8},
+                            {u"px", -1},
+                            {u"empty", -1},
+                            {u"big", -1},
+                            {u"missing", -1}}) {
     EXPECT_EQ(ini.ReadInteger(u"main", c.Ident, -1), c.Expected) << platform::ToUtf8(c.Ident);
   }
   struct TBoolCase {
@@ -97,9 +104,14 @@ TEST_F(IniTyped, ReadIntegerAndReadBoolFallBackToTheirDefaults) {
     bool Default;
     bool Expected;
   };
-  for (const TBoolCase& c : {TBoolCase{u"off", true, false}, {u"two", false, true}, {u"minus", false, true},
-                             {u"word", true, true}, {u"word", false, false}, {u"missing", true, true},
-                             {u"missing", false, false}, {u"hex", false, true}}) {
+  for (const TBoolCase& c : {TBoolCase{u"off", true, false},
+                             {u"two", false, true},
+                             {u"minus", false, true},
+                             {u"word", true, true},
+                             {u"word", false, false},
+                             {u"missing", true, true},
+                             {u"missing", false, false},
+                             {u"hex", false, true}}) {
     EXPECT_EQ(ini.ReadBool(u"main", c.Ident, c.Default), c.Expected) << platform::ToUtf8(c.Ident);
   }
 }
@@ -115,8 +127,7 @@ TEST_F(IniTyped, WriteIntegerAndWriteBoolWriteTheirPlainForms) {
     ini.WriteBool(u"m", u"no", false);
     ini.UpdateFile();
   }
-  EXPECT_EQ(ReadIni(), cBom +
-                           "[m]\r\nzero=0\r\nneg=-42\r\nmin=-2147483648\r\nmax=2147483647\r\nyes=1\r\nno=0\r\n\r\n");
+  EXPECT_EQ(ReadIni(), cBom + "[m]\r\nzero=0\r\nneg=-42\r\nmin=-2147483648\r\nmax=2147483647\r\nyes=1\r\nno=0\r\n\r\n");
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST_F(IniLoad, AnUnreadableFileGivesTheOpenError) {
 TEST_F(IniLoad, AFileOverTheSizeLimitIsRefusedBeforeItIsRead) {
   WriteIni("");
   ASSERT_EQ(::truncate(Path.c_str(), static_cast<off_t>(settings::TIniImage::cMaxBytes) + 1), 0);
-  rusage before {};
+  rusage before{};
   ::getrusage(RUSAGE_SELF, &before);
   try {
     TMemIniFile ini(IniName());
@@ -73,7 +73,7 @@ TEST_F(IniLoad, AFileOverTheSizeLimitIsRefusedBeforeItIsRead) {
   } catch (const settings::EIniOpenError& error) {
     EXPECT_EQ(error.Message(), OpenError(u"ファイルが大きすぎます"));
   }
-  rusage after {};
+  rusage after{};
   ::getrusage(RUSAGE_SELF, &after);
   EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "peak memory rose by as many KiB";
 }
@@ -125,7 +125,9 @@ TEST_F(IniLoad, TextThatIsNotUtf8IsRefusedAndLeftAlone) {
 
 TEST_F(IniLoad, EveryKindOfValidUtf8IsAccepted) {
   // One of each length, the edges of each range included.
-  WriteIni(cBom + "[a]\nk=\x7F \xC2\x80 \xDF\xBF \xE0\xA0\x80 \xED\x9F\xBF \xEE\x80\x80 \xEF\xBF\xBF \xF0\x90\x80\x80 \xF4\x8F\xBF\xBF\n");
+  WriteIni(cBom +
+           "[a]\nk=\x7F \xC2\x80 \xDF\xBF \xE0\xA0\x80 \xED\x9F\xBF \xEE\x80\x80 \xEF\xBF\xBF \xF0\x90\x80\x80 "
+           "\xF4\x8F\xBF\xBF\n");
   EXPECT_EQ(TMemIniFile(IniName()).ReadString(u"a", u"k", u""),
             u"\u007F \u0080 \u07FF \u0800 \uD7FF \uE000 \uFFFF \U00010000 \U0010FFFF");
 }

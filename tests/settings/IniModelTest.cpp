@@ -76,8 +76,8 @@ class IniModel : public TIniTest {
  protected:
   std::mt19937 Random{20240611};
   // Few names, in several spellings, so that duplicates and case variants are common.
-  const std::vector<std::u16string> FNames{u"top", u"TOP", u"Top", u"unit1", u"UNIT1", u"ärger", u"ÄRGER",
-                                           u"名前", u"σ", u"Σ", u"ς", u"x"};
+  const std::vector<std::u16string> FNames{u"top",   u"TOP",  u"Top", u"unit1", u"UNIT1", u"ärger",
+                                           u"ÄRGER", u"名前", u"σ",   u"Σ",     u"ς",     u"x"};
   std::u16string AnyName() { return FNames[Random() % FNames.size()]; }
 };
 

@@ -24,8 +24,21 @@ const std::string cBomText = "\xEF\xBB\xBF";
 // Random text from pieces that matter to the scans: line ends, "=", ASCII, and UTF-8 of
 // one to four bytes, with stray continuation and invalid bytes when broken is set.
 std::string RandomText(std::mt19937& random, std::size_t pieces, bool broken) {
-  static const char* const cPieces[] = {"\r", "\n", "\r\n", "=", "a", "Z", " ", "k", "\0", "ä", "設", "\xF0\x9F\x98\x80", "ı",
-                                             "\xF0\x90\x90\x80", "\xF0\x90\x90\xA8"};  // 𐐀 and its lower case 𐐨
+  static const char* const cPieces[] = {"\r",
+                                        "\n",
+                                        "\r\n",
+                                        "=",
+                                        "a",
+                                        "Z",
+                                        " ",
+                                        "k",
+                                        "\0",
+                                        "ä",
+                                        "設",
+                                        "\xF0\x9F\x98\x80",
+                                        "ı",
+                                        "\xF0\x90\x90\x80",
+                                        "\xF0\x90\x90\xA8"};  // 𐐀 and its lower case 𐐨
   static const char* const cBroken[] = {"\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE3\x81", "\xFF"};
   std::string text;
   for (std::size_t i = 0; i < pieces; ++i) {
@@ -105,7 +118,8 @@ std::pair<std::string, std::string> NamesSharingASlot() {
   std::unordered_map<std::uint32_t, std::string> seen;
   for (int i = 0;; ++i) {
     std::string name = "k" + std::to_string(i);
-    const auto [found, added] = seen.emplace(settings::THashIndex::Tag(settings::NameHash(std::string_view(name))), name);
+    const auto [found, added] =
+        seen.emplace(settings::THashIndex::Tag(settings::NameHash(std::string_view(name))), name);
     if (!added) return {found->second, name};
   }
 }
@@ -173,7 +187,8 @@ TEST(IniScan, ManyWritesAndReadsAgreeWithAPlainListOfLines) {
   for (int op = 0; op < 4000; ++op) {
     std::string name = "n" + std::to_string(random() % 600);
     if (random() % 2) name = upper(name);
-    const auto found = std::find_if(lines.begin(), lines.end(), [&](const auto& line) { return upper(line.first) == upper(name); });
+    const auto found =
+        std::find_if(lines.begin(), lines.end(), [&](const auto& line) { return upper(line.first) == upper(name); });
     std::u16string value;
     if (random() % 3 == 0) {
       const bool present = image->Read(u"s", platform::FromUtf8(name), value);
@@ -198,10 +213,12 @@ TEST(IniScan, ManyWritesAndReadsAgreeWithAPlainListOfLines) {
 // Each asked name finds the first entry whose name matches by upper case, unit by unit, in a
 // short section and in a long one, searched line by line and then through its index.
 TEST(IniScan, LookUpsFindTheFirstNameThatMatchesByUpperCase) {
-  const std::vector<std::string> stored = {"I", "\xC4\xB1", "s", "\xC5\xBF", "", "ab", "AB", "x\xC3\xA9", "X\xC3\x89",
-                                           "k", "\xE2\x84\xAA", "ba", "a", "\xE8\xA8\xAD", "i\xC4\xB1"};
-  const std::vector<std::u16string> asked = {u"i", u"I", u"\u0131", u"S", u"\u017F", u"", u"Ab", u"X\u00E9", u"x\u00C9",
-                                             u"K", u"\u212A", u"\u8A2D", u"II", u"\u0131I", u"b", u"ab\u0131", u"aa"};
+  const std::vector<std::string> stored = {"I",         "\xC4\xB1",  "s", "\xC5\xBF",     "",   "ab", "AB",
+                                           "x\xC3\xA9", "X\xC3\x89", "k", "\xE2\x84\xAA", "ba", "a",  "\xE8\xA8\xAD",
+                                           "i\xC4\xB1"};
+  const std::vector<std::u16string> asked = {u"i",  u"I",       u"\u0131",  u"S",        u"\u017F", u"",
+                                             u"Ab", u"X\u00E9", u"x\u00C9", u"K",        u"\u212A", u"\u8A2D",
+                                             u"II", u"\u0131I", u"b",       u"ab\u0131", u"aa"};
   const auto reference = [&](const std::u16string& name) -> int {
     for (std::size_t k = 0; k < stored.size(); ++k) {
       const std::u16string other = platform::FromUtf8(stored[k]);

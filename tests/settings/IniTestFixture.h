@@ -81,7 +81,8 @@ class TIniTest : public testing::Test {
   // The names in the folder, to see that no temporary file was left behind.
   static std::vector<std::string> Listing(const std::filesystem::path& dir) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+      names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }

@@ -12,8 +12,12 @@ TEST(UnicodeCase, SimpleUpperCaseOfOneCodeUnit) {
     char16_t Unit, Upper;
   };
   const TCase cases[] = {
-      {u'a', u'A'},           {u'z', u'Z'},           {u'A', u'A'},           {u'0', u'0'},
-      {u'[', u'['},           {u'\u00E4', u'\u00C4'},  // ä
+      {u'a', u'A'},
+      {u'z', u'Z'},
+      {u'A', u'A'},
+      {u'0', u'0'},
+      {u'[', u'['},
+      {u'\u00E4', u'\u00C4'},  // ä
       {u'\u00FF', u'\u0178'},  // ÿ
       {u'\u00DF', u'\u00DF'},  // ß: its upper case is two letters, so it stays
       {u'\u00B5', u'\u039C'},  // micro sign
@@ -27,8 +31,10 @@ TEST(UnicodeCase, SimpleUpperCaseOfOneCodeUnit) {
       {u'\u24D0', u'\u24B6'},  // circled a
       {u'\uFF41', u'\uFF21'},  // full-width a
       {u'\u3042', u'\u3042'},  // hiragana
-      {u'\u3000', u'\u3000'},  {char16_t(0xD801), char16_t(0xD801)},  // surrogates stay
-      {char16_t(0xDC28), char16_t(0xDC28)},  {u'\uFFFF', u'\uFFFF'},
+      {u'\u3000', u'\u3000'},
+      {char16_t(0xD801), char16_t(0xD801)},  // surrogates stay
+      {char16_t(0xDC28), char16_t(0xDC28)},
+      {u'\uFFFF', u'\uFFFF'},
   };
   for (const TCase& c : cases) EXPECT_EQ(settings::UpperCase(c.Unit), c.Upper) << std::hex << int(c.Unit);
 }
@@ -38,7 +44,10 @@ TEST(UnicodeCase, SimpleLowerCaseOfOneCodeUnit) {
     char16_t Unit, Lower;
   };
   const TCase cases[] = {
-      {u'A', u'a'},           {u'Z', u'z'},           {u'a', u'a'},           {u'@', u'@'},
+      {u'A', u'a'},
+      {u'Z', u'z'},
+      {u'a', u'a'},
+      {u'@', u'@'},
       {u'\u00C4', u'\u00E4'},  // Ä
       {u'\u00D7', u'\u00D7'},  // multiplication sign
       {u'\u0130', u'i'},       // İ: its full lower case adds a combining dot; the simple one is i
@@ -53,7 +62,8 @@ TEST(UnicodeCase, SimpleLowerCaseOfOneCodeUnit) {
       {u'\u216B', u'\u217B'},  // Roman numeral twelve
       {u'\uFF21', u'\uFF41'},  // full-width A
       {u'\u30A2', u'\u30A2'},  // katakana
-      {char16_t(0xD801), char16_t(0xD801)},  {char16_t(0xDC00), char16_t(0xDC00)},  // surrogates stay
+      {char16_t(0xD801), char16_t(0xD801)},
+      {char16_t(0xDC00), char16_t(0xDC00)},  // surrogates stay
   };
   for (const TCase& c : cases) EXPECT_EQ(settings::LowerCase(c.Unit), c.Lower) << std::hex << int(c.Unit);
 }
@@ -91,7 +101,8 @@ TEST(UnicodeCase, CharactersBeyondTheBasicPlaneChangeCaseAsPairs) {
   }
   // A surrogate without its partner stays as it is, as does text around a pair.
   const std::u16string lone = {char16_t(0xDC28), u'a', char16_t(0xD801), u'b', char16_t(0xD801)};
-  EXPECT_EQ(settings::UpperCaseText(lone), (std::u16string{char16_t(0xDC28), u'A', char16_t(0xD801), u'B', char16_t(0xD801)}));
+  EXPECT_EQ(settings::UpperCaseText(lone),
+            (std::u16string{char16_t(0xDC28), u'A', char16_t(0xD801), u'B', char16_t(0xD801)}));
   EXPECT_EQ(settings::LowerCaseText(u"Ab\U00010400C"), u"ab\U00010428c");
 }
 
@@ -102,11 +113,17 @@ TEST(UnicodeCase, NamesMatchByTheirUpperCase) {
     bool Same;
   };
   const TCase cases[] = {
-      {"main", u"MAIN", true},   {"Main", u"mAIN", true},    {"main", u"mai", false},
-      {"mai", u"main", false},   {"", u"", true},            {"a", u"", false},
-      {"ärger", u"ÄRGER", true}, {"straße", u"STRASSE", false}, {"ǆ", u"ǅ", true},
-      {"\xF0\x9F\x98\x80", u"\U0001F600", true},  // outside the basic plane, as is
-      {"\xF0\x90\x90\xA8", u"\U00010400", true},   // Deseret: its case pair lies beyond U+FFFF too
+      {"main", u"MAIN", true},
+      {"Main", u"mAIN", true},
+      {"main", u"mai", false},
+      {"mai", u"main", false},
+      {"", u"", true},
+      {"a", u"", false},
+      {"ärger", u"ÄRGER", true},
+      {"straße", u"STRASSE", false},
+      {"ǆ", u"ǅ", true},
+      {"\xF0\x9F\x98\x80", u"\U0001F600", true},      // outside the basic plane, as is
+      {"\xF0\x90\x90\xA8", u"\U00010400", true},      // Deseret: its case pair lies beyond U+FFFF too
       {"x\xF0\x9E\xA4\xA2y", u"X\U0001E900Y", true},  // Adlam, between other letters
       {"\xF0\x90\x90\xA8", u"\U00010401", false},
   };

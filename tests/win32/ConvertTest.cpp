@@ -70,7 +70,9 @@ class Win32Convert : public TWin32Test {
     CloseAll(L"QuorvelStandInViewer");
     CloseAll(L"QuorvelStandInConverter");
     // The stand-ins must be gone before their folder can be removed.
-    PumpUntil([] { return !FindWindowW(L"QuorvelStandInViewer", nullptr) && !FindWindowW(L"QuorvelStandInConverter", nullptr); });
+    PumpUntil([] {
+      return !FindWindowW(L"QuorvelStandInViewer", nullptr) && !FindWindowW(L"QuorvelStandInConverter", nullptr);
+    });
     Sleep(200);
     TWin32Test::TearDown();
   }
@@ -222,7 +224,8 @@ TEST_F(Win32Convert, ReferTakesTheChosenDocumentAndKeepsTheCurrentDirectory) {
   const std::wstring document = downloads + L"\\申請.xml";
   WriteBytes(document, "license=R-1\n");
   // A converter beside the document must never be the one that runs.
-  ASSERT_TRUE(CopyFileW((OwnFolder() + L"\\StandInConverter.exe").c_str(), (downloads + L"\\Halvorn.exe").c_str(), FALSE));
+  ASSERT_TRUE(
+      CopyFileW((OwnFolder() + L"\\StandInConverter.exe").c_str(), (downloads + L"\\Halvorn.exe").c_str(), FALSE));
   app::TfrmMain& form = Start();
   TDialogAnswerer chooser([&](HWND dialog) {
     Sleep(300);  // let the dialog finish laying itself out

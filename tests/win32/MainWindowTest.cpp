@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "Win32Fixture.h"
 #include "app/uMain.h"
 #include "platform/Exception.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32.h"
-#include "Win32Fixture.h"
 
 namespace {
 
@@ -185,9 +185,9 @@ TEST_F(Win32MainWindow, JapaneseInTheBoxesIsDrawnWithGlyphsItsFontHas) {
 TEST_F(Win32MainWindow, TabOrderRunsThroughTheControlsInTheirOrder) {
   app::TfrmMain& form = Start();
   HWND window = Hwnd(form);
-  const platform::TControl* order[] = {&form.edtFileName, &form.cbxPDF,         &form.btnFind,
-                                       &form.btnModel,    &form.edtApplication, &form.edtLicense,
-                                       &form.edtCallsign};  // Browse is disabled: skipped
+  const platform::TControl* order[] = {
+      &form.edtFileName,    &form.cbxPDF,     &form.btnFind,    &form.btnModel,
+      &form.edtApplication, &form.edtLicense, &form.edtCallsign};  // Browse is disabled: skipped
   HWND at = Hwnd(form.edtFileName);
   for (std::size_t i = 1; i <= std::size(order); ++i) {
     at = GetNextDlgTabItem(window, at, FALSE);

@@ -11,13 +11,13 @@
 #include <thread>
 #include <vector>
 
+#include "Bom.h"
+#include "Win32Fixture.h"
 #include "app/ErrorBox.h"
 #include "app/uMain.h"
 #include "model/uModel.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32.h"
-#include "Bom.h"
-#include "Win32Fixture.h"
 
 namespace {
 
@@ -294,8 +294,9 @@ TEST_F(Win32ModelDialog, OpensModalWithItsControlsInPlaceAndToolTipsSet) {
       for (HWND candidate : ThreadWindows(L"tooltips_class32", {}, true))
         if (SendMessageW(candidate, TTM_GETTOOLCOUNT, 0, 0) == 9) tip = candidate;
       ASSERT_NE(tip, nullptr);
-      const wchar_t* hints[] = {L"最初のレコード", L"前のレコード",   L"次のレコード",   L"最後のレコード", L"レコードの挿入",
-                                L"レコードの削除", L"レコードの編集", L"レコードの登録", L"編集の取り消し"};
+      const wchar_t* hints[] = {L"最初のレコード", L"前のレコード",   L"次のレコード",
+                                L"最後のレコード", L"レコードの挿入", L"レコードの削除",
+                                L"レコードの編集", L"レコードの登録", L"編集の取り消し"};
       for (int i = 0; i < 9; ++i) {
         wchar_t text[80] = {};
         TOOLINFOW tool;
@@ -313,7 +314,8 @@ TEST_F(Win32ModelDialog, OpensModalWithItsControlsInPlaceAndToolTipsSet) {
       // Made as small as it goes, it keeps Ok, Cancel, the licence box, the navigator and a row in view.
       SetWindowPos(window, nullptr, 0, 0, 60, 60, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
       GetClientRect(window, &client);
-      for (platform::TControl* control : std::initializer_list<platform::TControl*>{&d.edtLicense, &d.btnOk, &d.Button1, &d.DBNavigator1}) {
+      for (platform::TControl* control :
+           std::initializer_list<platform::TControl*>{&d.edtLicense, &d.btnOk, &d.Button1, &d.DBNavigator1}) {
         const RECT rect = RectIn(Hwnd(*control), window);
         EXPECT_LE(rect.right, client.right) << control->Name;
         EXPECT_LE(rect.bottom, client.bottom) << control->Name;
@@ -346,11 +348,13 @@ TEST_F(Win32ModelDialog, ATypedUnitNumberOutOfRangeIsRefusedAndTheOldNumberKept)
     HWND box = WaitForBox(ui, title);
     ASSERT_NE(box, nullptr) << "no error box";
     ui.Invoke([&] {
-      EXPECT_NE(ChildWithText(box, L"70000 は項目 'UnitNo' に適した値ではありません。0 から 65535 の範囲が許されます."), nullptr);
+      EXPECT_NE(ChildWithText(box, L"70000 は項目 'UnitNo' に適した値ではありません。0 から 65535 の範囲が許されます."),
+                nullptr);
       PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
     EXPECT_TRUE(WaitUntilGone(ui, box));
-    EXPECT_TRUE(ui.WaitFor([&] { return GetFocus() == grid || IsChild(grid, GetFocus()); })) << "the focus is back in the grid";
+    EXPECT_TRUE(ui.WaitFor([&] { return GetFocus() == grid || IsChild(grid, GetFocus()); }))
+        << "the focus is back in the grid";
     ui.Invoke([&] {
       EXPECT_EQ(Form->cdsModel.FieldByName(u"UnitNo").AsString(), u"1") << "the field keeps its number";
       EXPECT_EQ(CellText(grid, 0, 0), L"70000") << "the typed text stays in the cell";

@@ -147,7 +147,8 @@ TEST_F(Win32SettingsFile, AReplaceThatStopsHalfWayLeavesTheOldFileAndNoOther) {
     WriteIni(cOld);
     os.HalfDone.Code = code;
     const std::string error = FlushChanged();
-    EXPECT_EQ(error.rfind("ファイル \"" + platform::ToUtf8(IniPath()) + "\" を作成できません。", 0), 0u) << code << error;
+    EXPECT_EQ(error.rfind("ファイル \"" + platform::ToUtf8(IniPath()) + "\" を作成できません。", 0), 0u)
+        << code << error;
     EXPECT_EQ(ReadIni(), cOld) << code;
     EXPECT_EQ(Listing(Dir()), std::vector<std::wstring>{L"Halvorn.ini"}) << code << ": no temporary or backup file";
   }
@@ -170,10 +171,8 @@ TEST_F(Win32SettingsFile, NamesAreExpandedAgainstTheCurrentDirectory) {
     std::u16string Name;
     std::u16string Full;
   } cases[] = {
-      {u"Halvorn.ini", dir + u"\\Halvorn.ini"},
-      {u"sub\\..\\Halvorn.ini", dir + u"\\Halvorn.ini"},
-      {u"sub/a.zip", dir + u"\\sub\\a.zip"},
-      {u".\\sub\\文書 1.xml", dir + u"\\sub\\文書 1.xml"},
+      {u"Halvorn.ini", dir + u"\\Halvorn.ini"}, {u"sub\\..\\Halvorn.ini", dir + u"\\Halvorn.ini"},
+      {u"sub/a.zip", dir + u"\\sub\\a.zip"},    {u".\\sub\\文書 1.xml", dir + u"\\sub\\文書 1.xml"},
       {u"C:\\a\\..\\b.zip", u"C:\\b.zip"},
   };
   for (const TCase& c : cases) EXPECT_EQ(files.ExpandFileName(c.Name), c.Full) << platform::ToUtf8(c.Name);

@@ -47,18 +47,18 @@ std::u16string Answer(app::TVerResourceKey key) {
 }
 
 TEST(Win32Version, TheVersionLibraryAndThePortableReaderAgreeOnCraftedBlocks) {
-  const TVerNode english = StringTable(u"040904E4", {TextValue(u"CompanyName", u"Quorvel Project"),
-                                                    TextValue(u"FileVersion", u"2.0.4.0")});
-  const TVerNode japanese = StringTable(u"041104B0", {TextValue(u"CompanyName", u"別の会社"),
-                                                     TextValue(u"ProductName", u"製品")});
+  const TVerNode english =
+      StringTable(u"040904E4", {TextValue(u"CompanyName", u"Quorvel Project"), TextValue(u"FileVersion", u"2.0.4.0")});
+  const TVerNode japanese =
+      StringTable(u"041104B0", {TextValue(u"CompanyName", u"別の会社"), TextValue(u"ProductName", u"製品")});
   const std::vector<TVerNode> blocks = {
       VersionInfo({StringFileInfo({english, japanese}), VarFileInfo({{0x0409, 0x04E4}, {0x0411, 0x04B0}})}),
       // Only the first translation counts, even where a later one holds the value.
       VersionInfo({StringFileInfo({english, japanese}), VarFileInfo({{0x0411, 0x04B0}, {0x0409, 0x04E4}})}),
       // Stored lengths that do not count the null, or count it alone.
-      VersionInfo({StringFileInfo({StringTable(u"040904E4", {TextValue(u"FileVersion", u"2.0.4.0", 7),
-                                                             TextValue(u"CompanyName", u"", 1)})}),
-                    VarFileInfo({{0x0409, 0x04E4}})}),
+      VersionInfo({StringFileInfo({StringTable(
+                       u"040904E4", {TextValue(u"FileVersion", u"2.0.4.0", 7), TextValue(u"CompanyName", u"", 1)})}),
+                   VarFileInfo({{0x0409, 0x04E4}})}),
       // Names in another letter case; a translation without a table of its own.
       VersionInfo({StringFileInfo({StringTable(u"040904e4", {TextValue(u"fileversion", u"1.2")})}),
                    VarFileInfo({{0x0409, 0x04E4}})}),
@@ -68,10 +68,17 @@ TEST(Win32Version, TheVersionLibraryAndThePortableReaderAgreeOnCraftedBlocks) {
       VersionInfo({StringFileInfo({english}), VarFileInfo({})}),
   };
   const std::u16string paths[] = {
-      u"\\", u"", u"\\VarFileInfo\\Translation", u"\\varfileinfo\\TRANSLATION", u"\\StringFileInfo",
-      u"\\StringFileInfo\\040904E4\\FileVersion", u"\\\\StringFileInfo\\\\040904E4\\CompanyName\\",
-      u"\\StringFileInfo\\041104B0\\ProductName", u"\\StringFileInfo\\040904E4\\FileVersion\\Deeper",
-      u"\\StringFileInfo\\040904E4\\FileVersio", u"\\VS_VERSION_INFO",
+      u"\\",
+      u"",
+      u"\\VarFileInfo\\Translation",
+      u"\\varfileinfo\\TRANSLATION",
+      u"\\StringFileInfo",
+      u"\\StringFileInfo\\040904E4\\FileVersion",
+      u"\\\\StringFileInfo\\\\040904E4\\CompanyName\\",
+      u"\\StringFileInfo\\041104B0\\ProductName",
+      u"\\StringFileInfo\\040904E4\\FileVersion\\Deeper",
+      u"\\StringFileInfo\\040904E4\\FileVersio",
+      u"\\VS_VERSION_INFO",
   };
   TCraftedPlatform os;
   platform::TPlatform& outer = platform::Current();

@@ -87,9 +87,7 @@ std::string BaseName(const std::string& path) {
 }
 
 // The streams and the access control list of a file: its user attributes and the ACL one.
-bool IsKeptAttribute(std::string_view name) {
-  return name.starts_with("user.") || name == "system.posix_acl_access";
-}
+bool IsKeptAttribute(std::string_view name) { return name.starts_with("user.") || name == "system.posix_acl_access"; }
 
 void CopyExtendedAttributes(const std::string& from, const std::string& to) {
   const ssize_t size = ::listxattr(from.c_str(), nullptr, 0);

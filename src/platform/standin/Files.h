@@ -12,8 +12,8 @@ class TStandInFiles : public IFileSystem {
  public:
   // What a simulated other process holds on a path.
   enum class THold {
-    Reading,    // open for reading, sharing read: our load works, our flush fails
-    Writing,    // open for writing: our load and our flush fail
+    Reading,  // open for reading, sharing read: our load works, our flush fails
+    Writing,  // open for writing: our load and our flush fail
   };
   // A hold applies to the file itself, whichever link or spelling names it.
   void HoldOpen(const std::u16string& path, THold how);

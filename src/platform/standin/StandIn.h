@@ -44,9 +44,9 @@ class TStandInWindows : public IWindowManager {
     THandle Handle;
     std::u16string Title;
   };
-  std::vector<TWindow> TopLevel;          // other programs' windows, in enumeration order
-  std::vector<THandle> Posted;            // windows sent WM_CLOSE
-  std::vector<std::string> ZOrderCalls;   // "foreground", "topmost", "notopmost"
+  std::vector<TWindow> TopLevel;         // other programs' windows, in enumeration order
+  std::vector<THandle> Posted;           // windows sent WM_CLOSE
+  std::vector<std::string> ZOrderCalls;  // "foreground", "topmost", "notopmost"
   TSize Screen{1920, 1080};
   // The program's own forms take part in the enumeration too.
   std::function<std::vector<TWindow>()> OwnWindows;
@@ -94,7 +94,8 @@ class TStandInApp : public IApplication {
   std::u16string ExecutablePath() override { return ExePath; }
   void ProcessMessages() override;
   std::vector<std::uint8_t> ReadVersionBlock(const std::u16string& path) override;
-  std::optional<TVersionValue> QueryVersionValue(std::span<const std::uint8_t> block, const std::u16string& path) override;
+  std::optional<TVersionValue> QueryVersionValue(std::span<const std::uint8_t> block,
+                                                 const std::u16string& path) override;
 };
 
 class TStandInWidgets : public IWidgetFactory {
@@ -129,8 +130,9 @@ class TStandInPeer : public IControlPeer {
 std::unique_ptr<IFormPeer> CreateFormPeer(TForm& form, TStandInWidgets& owner, THandle handle);
 std::unique_ptr<IControlPeer> CreateGridPeer(TStandInWidgets& owner, THandle handle);
 
-class TStandInPlatform : public TPlatformOf<TStandInFiles, TStandInShell, TStandInWindows, TStandInDialogs, TStandInApp,
-                                            TStandInWidgets> {};
+class TStandInPlatform
+    : public TPlatformOf<TStandInFiles, TStandInShell, TStandInWindows, TStandInDialogs, TStandInApp, TStandInWidgets> {
+};
 
 // The installed backend as the stand-in, for tests.
 TStandInPlatform& StandIn();

@@ -30,8 +30,6 @@ void TStandInWindows::PostClose(THandle window) { Posted.push_back(window); }
 
 void TStandInWindows::SetForegroundWindow(THandle) { ZOrderCalls.emplace_back("foreground"); }
 
-void TStandInWindows::SetTopmost(THandle, bool topmost) {
-  ZOrderCalls.emplace_back(topmost ? "topmost" : "notopmost");
-}
+void TStandInWindows::SetTopmost(THandle, bool topmost) { ZOrderCalls.emplace_back(topmost ? "topmost" : "notopmost"); }
 
 }  // namespace platform::standin

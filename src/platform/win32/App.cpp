@@ -67,8 +67,8 @@ std::optional<TVersionValue> TWin32App::QueryVersionValue(std::span<const std::u
   // The library answers a pointer and a length; the bytes to the block's end are what may be read.
   const auto* start = static_cast<const std::uint8_t*>(value);
   const bool inside = start >= block.data() && start <= block.data() + block.size();
-  return TVersionValue{length, inside ? block.subspan(static_cast<std::size_t>(start - block.data()))
-                                      : std::span<const std::uint8_t>()};
+  return TVersionValue{
+      length, inside ? block.subspan(static_cast<std::size_t>(start - block.data())) : std::span<const std::uint8_t>()};
 }
 
 }  // namespace platform::win32

@@ -80,7 +80,8 @@ bool TWin32Dialogs::OpenFile(THandle owner, const TOpenDialogRequest& request, s
   ofn.lpstrInitialDir = request.InitialDir.empty() ? nullptr : W(request.InitialDir);
   ofn.lpstrTitle = W(request.Title);
   ofn.lpstrDefExt = request.DefaultExt.empty() ? nullptr : W(request.DefaultExt);
-  ofn.Flags = OFN_EXPLORER | (request.Resizable ? OFN_ENABLESIZING : 0) | (request.KeepCurrentDir ? OFN_NOCHANGEDIR : 0);
+  ofn.Flags =
+      OFN_EXPLORER | (request.Resizable ? OFN_ENABLESIZING : 0) | (request.KeepCurrentDir ? OFN_NOCHANGEDIR : 0);
   if (!GetOpenFileNameW(&ofn)) return false;
   chosen = U(file.data());
   return true;

@@ -110,10 +110,12 @@ std::u16string TWin32Files::ResolveLinks(const std::u16string& path) {
   const TOwnedFile file = OpenToAsk(path);
   if (!file) return path;
   std::vector<wchar_t> buffer(MAX_PATH);
-  DWORD length = GetFinalPathNameByHandleW(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+  DWORD length =
+      GetFinalPathNameByHandleW(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
   if (length >= buffer.size()) {
     buffer.resize(length + 1);
-    length = GetFinalPathNameByHandleW(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+    length =
+        GetFinalPathNameByHandleW(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
   }
   if (length == 0 || length >= buffer.size()) return path;
   std::u16string resolved = U(buffer.data(), length);
@@ -171,8 +173,10 @@ void TWin32Files::CopyAttributes(const std::u16string& from, const std::u16strin
   DWORD attributes = GetFileAttributesW(W(from));
   if (attributes == INVALID_FILE_ATTRIBUTES) RaiseLastError(u"GetFileAttributesW");
   // Read-only would stop the replace itself; the old file cannot be read-only here anyway.
-  attributes &= FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-  if (!SetFileAttributesW(W(to), attributes ? attributes : FILE_ATTRIBUTE_NORMAL)) RaiseLastError(u"SetFileAttributesW");
+  attributes &=
+      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  if (!SetFileAttributesW(W(to), attributes ? attributes : FILE_ATTRIBUTE_NORMAL))
+    RaiseLastError(u"SetFileAttributesW");
 }
 
 bool TWin32Files::ReplaceFileCall(const std::u16string& replaced, const std::u16string& replacement,

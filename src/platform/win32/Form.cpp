@@ -19,10 +19,10 @@ TOwnedWindow CreateFormWindow(const TForm& form) {
   RegisterWindowClass(cFormClass, 0, icon, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   const TSize outer = form.OuterSize();
   HWND owner = form.Owner ? H(form.Owner->Handle()) : nullptr;
-  TOwnedWindow window(Checked(CreateWindowExW(FormExStyle(form), cFormClass, W(form.Text()), FormStyle(form),
-                                              form.Left(), form.Top(), outer.Width, outer.Height, owner, nullptr,
-                                              GetModuleHandleW(nullptr), nullptr),
-                              u"CreateWindowExW (QuorvelForm)"));
+  TOwnedWindow window(
+      Checked(CreateWindowExW(FormExStyle(form), cFormClass, W(form.Text()), FormStyle(form), form.Left(), form.Top(),
+                              outer.Width, outer.Height, owner, nullptr, GetModuleHandleW(nullptr), nullptr),
+              u"CreateWindowExW (QuorvelForm)"));
   SendMessageW(window.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(form.Font)), FALSE);
   return window;
 }
@@ -161,7 +161,8 @@ void TWin32FormPeer::ShowPopup(LPARAM lParam) {
   }
   UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, Window(), nullptr));
-  if (chosen >= cFirstMenuId && chosen < cFirstMenuId + popup->Items.size()) popup->Items[chosen - cFirstMenuId].UserClick();
+  if (chosen >= cFirstMenuId && chosen < cFirstMenuId + popup->Items.size())
+    popup->Items[chosen - cFirstMenuId].UserClick();
 }
 
 // Enter presses the focused push button, else the default button.
@@ -194,12 +195,8 @@ LRESULT TWin32FormPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (TWin32Peer* peer = PeerOf(from)) peer->Command(HIWORD(wParam));
       return 0;
     }
-    case WM_CONTEXTMENU:
-      ShowPopup(lParam);
-      return 0;
-    case WM_CLOSE:
-      FForm.UserClose();
-      return 0;
+    case WM_CONTEXTMENU: ShowPopup(lParam); return 0;
+    case WM_CLOSE: FForm.UserClose(); return 0;
     case WM_SIZE:
       if (FForm.Border == TForm::TBorder::Sizeable && wParam != SIZE_MINIMIZED)
         FForm.UserResized(LOWORD(lParam), HIWORD(lParam));
@@ -221,10 +218,8 @@ LRESULT TWin32FormPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (next) ::SetFocus(next);
       return 0;
     }
-    case DM_GETDEFID:
-      return DefaultId();
-    case WM_CTLCOLORSTATIC:
-      return ColorStatic(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+    case DM_GETDEFID: return DefaultId();
+    case WM_CTLCOLORSTATIC: return ColorStatic(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         FSavedFocus = GetFocus();
@@ -233,8 +228,7 @@ LRESULT TWin32FormPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcW(Window(), message, wParam, lParam);
 }
@@ -267,13 +261,14 @@ bool PreTranslate(MSG& message) {
   try {
     if ((message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) && form->ActionList &&
         message.wParam >= 'A' && message.wParam <= 'Z') {
-      const TShortCut pressed{GetKeyState(VK_CONTROL) < 0, static_cast<char16_t>(message.wParam), GetKeyState(VK_SHIFT) < 0,
-                              GetKeyState(VK_MENU) < 0};
+      const TShortCut pressed{GetKeyState(VK_CONTROL) < 0, static_cast<char16_t>(message.wParam),
+                              GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_MENU) < 0};
       if (pressed.Ctrl && form->ActionList->HandleShortCut(pressed)) return true;
     }
     // A label leads to its box itself: the dialog manager's way depends on the windows' order.
     if (message.message == WM_SYSCHAR && message.wParam <= 0xFFFF) {
-      if (TControl* target = form->AcceleratorTarget(static_cast<char16_t>(message.wParam)); target && target->Handle()) {
+      if (TControl* target = form->AcceleratorTarget(static_cast<char16_t>(message.wParam));
+          target && target->Handle()) {
         ::SetFocus(H(target->Handle()));
         if (target->Kind == TControlKind::Edit) SendMessageW(H(target->Handle()), EM_SETSEL, 0, -1);
         return true;

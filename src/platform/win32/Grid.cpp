@@ -16,13 +16,11 @@ namespace {
 const wchar_t* const cGridClass = L"QuorvelGrid";
 constexpr int cIndicatorWidth = TCustomGrid::cIndicatorWidth;
 constexpr int cLine = TCustomGrid::cLineWidth;  // grid lines between rows and columns
-constexpr int cDragMargin = 3;    // pixels either side of a title border that start a resize
-constexpr UINT cExitMessage = WM_APP + 0x301;  // the focus went elsewhere in the form
+constexpr int cDragMargin = 3;                  // pixels either side of a title border that start a resize
+constexpr UINT cExitMessage = WM_APP + 0x301;   // the focus went elsewhere in the form
 constexpr UINT_PTR cEditorSubclass = 1;
 
-TShiftState ShiftNow() {
-  return {GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0};
-}
+TShiftState ShiftNow() { return {GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0}; }
 
 bool KeyOf(WPARAM vk, TKey& key) {
   switch (vk) {
@@ -160,8 +158,7 @@ int TWin32GridPeer::ClientWidth() const {
 void TWin32GridPeer::ReportViewSize() { FGrid.UserViewSize(VisibleRows(), ClientWidth()); }
 
 bool TWin32GridPeer::ColShown(const TGridView& view, int col) const {
-  return col >= view.LeftCol && col < static_cast<int>(view.Columns.size()) &&
-         view.Columns[col].Left < ClientWidth();
+  return col >= view.LeftCol && col < static_cast<int>(view.Columns.size()) && view.Columns[col].Left < ClientWidth();
 }
 
 RECT TWin32GridPeer::CellRect(const TGridView& view, int row, int col) const {
@@ -204,8 +201,8 @@ void TWin32GridPeer::SyncEditor(const TGridView& view) {
   const int row = view.Row;
   const int col = view.Col;
   const int top = view.TopRow;
-  const bool show = view.EditorMode && row >= 0 && row >= top && row < top + VisibleRows() && col >= 0 &&
-                    ColShown(view, col);
+  const bool show =
+      view.EditorMode && row >= 0 && row >= top && row < top + VisibleRows() && col >= 0 && ColShown(view, col);
   if (!show) {
     if (IsWindowVisible(FEditor)) {
       const bool hadFocus = GetFocus() == FEditor;
@@ -287,8 +284,7 @@ void TWin32GridPeer::PaintIndicator(HDC dc, const RECT& cell, TGridIndicator ind
       DrawTextW(dc, indicator == TGridIndicator::Edit ? L"I" : L"*", 1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
       break;
     }
-    case TGridIndicator::None:
-      break;
+    case TGridIndicator::None: break;
   }
 }
 
@@ -404,8 +400,7 @@ LRESULT TWin32GridPeer::Scroll(TScrollBar bar, WORD request) {
 
 LRESULT TWin32GridPeer::EditorProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_GETDLGCODE:
-      return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTTAB;
+    case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTTAB;
     case WM_KEYDOWN: {
       TKey key;
       if (KeyOf(wParam, key) && FGrid.UserEditorKeyDown(key, ShiftNow(), Caret())) return 0;
@@ -413,20 +408,13 @@ LRESULT TWin32GridPeer::EditorProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CHAR:
       switch (FGrid.UserEditorChar(static_cast<char16_t>(wParam))) {
-        case TEditorChar::Type:
-          break;
-        case TEditorChar::Drop:
-          return 0;
-        case TEditorChar::Refuse:
-          MessageBeep(MB_OK);
-          return 0;
+        case TEditorChar::Type: break;
+        case TEditorChar::Drop: return 0;
+        case TEditorChar::Refuse: MessageBeep(MB_OK); return 0;
       }
       break;
-    case WM_KILLFOCUS:
-      LostFocus(reinterpret_cast<HWND>(wParam));
-      break;
-    default:
-      break;
+    case WM_KILLFOCUS: LostFocus(reinterpret_cast<HWND>(wParam)); break;
+    default: break;
   }
   return DefSubclassProc(FEditor, message, wParam, lParam);
 }
@@ -441,8 +429,7 @@ LRESULT TWin32GridPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(Window(), nullptr, FALSE);
       return 0;
     }
-    case WM_GETDLGCODE:
-      return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+    case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
     case WM_KEYDOWN: {
       TKey key;
       if (KeyOf(wParam, key) && FGrid.UserKeyDown(key, ShiftNow())) return 0;
@@ -504,10 +491,8 @@ LRESULT TWin32GridPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
         }
       }
       break;
-    case WM_VSCROLL:
-      return Scroll(TScrollBar::Vertical, LOWORD(wParam));
-    case WM_HSCROLL:
-      return Scroll(TScrollBar::Horizontal, LOWORD(wParam));
+    case WM_VSCROLL: return Scroll(TScrollBar::Vertical, LOWORD(wParam));
+    case WM_HSCROLL: return Scroll(TScrollBar::Horizontal, LOWORD(wParam));
     case WM_MOUSEWHEEL:
       // A line per notch; a fine wheel's parts add up to notches.
       for (FWheel += GET_WHEEL_DELTA_WPARAM(wParam); FWheel >= WHEEL_DELTA; FWheel -= WHEEL_DELTA)
@@ -518,13 +503,9 @@ LRESULT TWin32GridPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
       if (reinterpret_cast<HWND>(lParam) == FEditor && HIWORD(wParam) == EN_CHANGE && !FSyncing)
         FGrid.UserEditChanged(WindowText(FEditor));
       return 0;
-    case cGridQuery:
-      Answer(FGrid.View(), *reinterpret_cast<TGridQuery*>(lParam));
-      return 0;
-    case cGridState:
-      return State(FGrid.View(), wParam);
-    default:
-      break;
+    case cGridQuery: Answer(FGrid.View(), *reinterpret_cast<TGridQuery*>(lParam)); return 0;
+    case cGridState: return State(FGrid.View(), wParam);
+    default: break;
   }
   return DefWindowProcW(Window(), message, wParam, lParam);
 }

@@ -72,9 +72,9 @@ struct TDestroyWindow {
   }
 };
 
-using TOwnedHandle = TOwned<HANDLE, TCloseHandle>;                 // processes, threads, events
-using TOwnedFile = TOwned<HANDLE, TCloseHandle, InvalidHandle>;    // CreateFileW's
-using TOwnedFind = TOwned<HANDLE, TFindClose, InvalidHandle>;      // FindFirstFileW's
+using TOwnedHandle = TOwned<HANDLE, TCloseHandle>;               // processes, threads, events
+using TOwnedFile = TOwned<HANDLE, TCloseHandle, InvalidHandle>;  // CreateFileW's
+using TOwnedFind = TOwned<HANDLE, TFindClose, InvalidHandle>;    // FindFirstFileW's
 using TOwnedFont = TOwned<HFONT, TDeleteObject>;
 using TOwnedBrush = TOwned<HBRUSH, TDeleteObject>;
 using TOwnedPen = TOwned<HPEN, TDeleteObject>;

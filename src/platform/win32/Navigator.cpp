@@ -41,28 +41,19 @@ void DrawGlyph(HDC dc, TNavigatorGlyph glyph, const RECT& rect, COLORREF colour)
   };
   const int half = (k + 3) / 2;  // half the width of a bar and a triangle side by side
   switch (glyph) {
-    case TNavigatorGlyph::None:
-      break;
+    case TNavigatorGlyph::None: break;
     case TNavigatorGlyph::BarTriangleLeft:
       fill(cx - half, cy - k, cx - half + 2, cy + k + 1);
       sideways(cx - half + 3, true);
       break;
-    case TNavigatorGlyph::TriangleLeft:
-      sideways(cx - k / 2, true);
-      break;
-    case TNavigatorGlyph::TriangleRight:
-      sideways(cx + k / 2, false);
-      break;
+    case TNavigatorGlyph::TriangleLeft: sideways(cx - k / 2, true); break;
+    case TNavigatorGlyph::TriangleRight: sideways(cx + k / 2, false); break;
     case TNavigatorGlyph::TriangleRightBar:
       sideways(cx + half - 3, false);
       fill(cx + half - 1, cy - k, cx + half + 1, cy + k + 1);
       break;
-    case TNavigatorGlyph::Plus:
-      fill(cx - 1, cy - k, cx + 1, cy + k);
-      [[fallthrough]];
-    case TNavigatorGlyph::Minus:
-      fill(cx - k, cy - 1, cx + k, cy + 1);
-      break;
+    case TNavigatorGlyph::Plus: fill(cx - 1, cy - k, cx + 1, cy + k); [[fallthrough]];
+    case TNavigatorGlyph::Minus: fill(cx - k, cy - 1, cx + k, cy + 1); break;
     case TNavigatorGlyph::TriangleUp: {
       POINT points[] = {{cx - k, cy + k / 2}, {cx + k, cy + k / 2}, {cx, cy + k / 2 - k}};
       Polygon(dc, points, 3);
@@ -190,7 +181,8 @@ void TWin32NavigatorPeer::Paint(HDC dc, const RECT& client) {
     OffsetRect(&etch, 1, 1);
     DrawGlyph(dc, glyph, etch, GetSysColor(COLOR_BTNHIGHLIGHT));
     DrawGlyph(dc, glyph, rect, GetSysColor(COLOR_BTNSHADOW));
-  }}
+  }
+}
 
 void TWin32NavigatorPeer::Release() {
   KillTimer(Window(), cRepeatTimer);
@@ -251,8 +243,7 @@ LRESULT TWin32NavigatorPeer::Message(UINT message, WPARAM wParam, LPARAM lParam)
         if (FNavigator.ButtonEnabled(i)) mask |= LRESULT(1) << i;
       return mask;
     }
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcW(Window(), message, wParam, lParam);
 }

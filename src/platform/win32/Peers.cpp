@@ -79,10 +79,10 @@ TOwnedWindow CreateChildWindow(const wchar_t* className, DWORD exStyle, DWORD st
   if (control.TabOrder >= 0) style |= WS_TABSTOP;
   if (!control.Enabled()) style |= WS_DISABLED;
   const TRect at = control.FormBounds();
-  TOwnedWindow window(Checked(CreateWindowExW(exStyle, className, W(control.Text()), style, at.Left, at.Top, at.Width,
-                                              at.Height, form, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                              GetModuleHandleW(nullptr), nullptr),
-                              u"CreateWindowExW (" + U(className) + u")"));
+  TOwnedWindow window(
+      Checked(CreateWindowExW(exStyle, className, W(control.Text()), style, at.Left, at.Top, at.Width, at.Height, form,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr),
+              u"CreateWindowExW (" + U(className) + u")"));
   SendMessageW(window.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.Font)), FALSE);
   return window;
 }

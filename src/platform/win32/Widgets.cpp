@@ -11,22 +11,14 @@ constexpr int cFirstControlId = 1000;
 
 std::unique_ptr<IControlPeer> CreatePeer(TControl& control, HWND form, int id) {
   switch (control.Kind) {
-    case TControlKind::Edit:
-      return CreateEditPeer(static_cast<TEdit&>(control), form, id);
-    case TControlKind::Button:
-      return CreateButtonPeer(static_cast<TButton&>(control), form, id);
-    case TControlKind::CheckBox:
-      return CreateCheckBoxPeer(static_cast<TCheckBox&>(control), form, id);
-    case TControlKind::Label:
-      return CreateLabelPeer(static_cast<TLabel&>(control), form, id);
-    case TControlKind::Panel:
-      return CreatePanelPeer(control, form, id);
-    case TControlKind::Grid:
-      return CreateGridPeer(static_cast<TCustomGrid&>(control), form, id);
-    case TControlKind::Navigator:
-      return CreateNavigatorPeer(static_cast<TCustomNavigator&>(control), form, id);
-    case TControlKind::Form:
-      break;
+    case TControlKind::Edit: return CreateEditPeer(static_cast<TEdit&>(control), form, id);
+    case TControlKind::Button: return CreateButtonPeer(static_cast<TButton&>(control), form, id);
+    case TControlKind::CheckBox: return CreateCheckBoxPeer(static_cast<TCheckBox&>(control), form, id);
+    case TControlKind::Label: return CreateLabelPeer(static_cast<TLabel&>(control), form, id);
+    case TControlKind::Panel: return CreatePanelPeer(control, form, id);
+    case TControlKind::Grid: return CreateGridPeer(static_cast<TCustomGrid&>(control), form, id);
+    case TControlKind::Navigator: return CreateNavigatorPeer(static_cast<TCustomNavigator&>(control), form, id);
+    case TControlKind::Form: break;
   }
   throw Exception(u"A form cannot stand in a form");
 }

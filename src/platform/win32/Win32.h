@@ -16,7 +16,9 @@ namespace platform::win32 {
 
 // wchar_t is 16 bits on Windows, so UTF-16 text passes through unchanged.
 inline const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-inline std::u16string U(const wchar_t* text) { return text ? std::u16string(reinterpret_cast<const char16_t*>(text)) : std::u16string(); }
+inline std::u16string U(const wchar_t* text) {
+  return text ? std::u16string(reinterpret_cast<const char16_t*>(text)) : std::u16string();
+}
 inline std::u16string U(const wchar_t* text, std::size_t length) {
   return std::u16string(reinterpret_cast<const char16_t*>(text), length);
 }
@@ -60,7 +62,8 @@ class TWin32App : public IApplication {
   std::u16string ExecutablePath() override;
   void ProcessMessages() override;
   std::vector<std::uint8_t> ReadVersionBlock(const std::u16string& path) override;
-  std::optional<TVersionValue> QueryVersionValue(std::span<const std::uint8_t> block, const std::u16string& path) override;
+  std::optional<TVersionValue> QueryVersionValue(std::span<const std::uint8_t> block,
+                                                 const std::u16string& path) override;
 
   HWND MainWindow = nullptr;
 };
@@ -78,9 +81,9 @@ constexpr UINT cGridQuery = WM_APP + 0x320;
 struct TGridQuery {
   int Row = 0;
   int Col = 0;
-  int RowCount = 0;    // answered
-  int CurrentRow = 0;  // answered
-  int CurrentCol = 0;  // answered
+  int RowCount = 0;         // answered
+  int CurrentRow = 0;       // answered
+  int CurrentCol = 0;       // answered
   BOOL EditorMode = FALSE;  // answered
   wchar_t Text[256] = {};   // answered: the cell's text
 };

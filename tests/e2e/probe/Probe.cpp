@@ -18,8 +18,8 @@
 #include <string>
 
 #include "Format.h"
-#include "platform/win32/Win32.h"
 #include "Styles.h"
+#include "platform/win32/Win32.h"
 
 namespace {
 
@@ -37,7 +37,9 @@ std::wstring ClassOf(HWND window) {
   return buffer;
 }
 
-HWND ParseHandle(const wchar_t* text) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(text, nullptr, 0))); }
+HWND ParseHandle(const wchar_t* text) {
+  return reinterpret_cast<HWND>(static_cast<INT_PTR>(std::wcstoll(text, nullptr, 0)));
+}
 
 HWND FocusOf(HWND window) {
   GUITHREADINFO info{};
@@ -139,7 +141,8 @@ int CmdControls(HWND parent) {
             .AddFlag("enabled", IsWindowEnabled(child) != FALSE)
             .Add("styles", probe::StyleNames(className, static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE)),
                                              static_cast<DWORD>(GetWindowLongW(child, GWL_EXSTYLE)), false));
-        if (className == L"Button") record.Add("checked", static_cast<long long>(SendMessageW(child, BM_GETCHECK, 0, 0)));
+        if (className == L"Button")
+          record.Add("checked", static_cast<long long>(SendMessageW(child, BM_GETCHECK, 0, 0)));
         record.Print();
         return TRUE;
       },
@@ -198,8 +201,8 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"imechars" && argc == 4) return CmdImeChars(ParseHandle(argv[2]), argv[3]);
   if (command == L"grid" && argc == 4) {
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutW(ParseHandle(argv[2]), platform::win32::cGridState, std::wcstoul(argv[3], nullptr, 10), 0, SMTO_ABORTIFHUNG, 5000,
-                             &answer))
+    if (!SendMessageTimeoutW(ParseHandle(argv[2]), platform::win32::cGridState, std::wcstoul(argv[3], nullptr, 10), 0,
+                             SMTO_ABORTIFHUNG, 5000, &answer))
       return 1;
     probe::TRecord("grid").Add("value", static_cast<long long>(static_cast<LRESULT>(answer))).Print();
     return 0;

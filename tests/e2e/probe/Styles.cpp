@@ -62,22 +62,35 @@ std::wstring StyleNames(const std::wstring& className, DWORD style, DWORD exStyl
   AddBits(names, style, {{WS_VISIBLE, L"WS_VISIBLE"}, {WS_DISABLED, L"WS_DISABLED"}});
   if (topLevel) {
     AddBits(names, style,
-            {{WS_POPUP, L"WS_POPUP"}, {WS_CAPTION, L"WS_CAPTION"}, {WS_SYSMENU, L"WS_SYSMENU"},
-             {WS_THICKFRAME, L"WS_THICKFRAME"}, {WS_MINIMIZEBOX, L"WS_MINIMIZEBOX"},
-             {WS_MAXIMIZEBOX, L"WS_MAXIMIZEBOX"}, {WS_MINIMIZE, L"WS_MINIMIZE"}});
+            {{WS_POPUP, L"WS_POPUP"},
+             {WS_CAPTION, L"WS_CAPTION"},
+             {WS_SYSMENU, L"WS_SYSMENU"},
+             {WS_THICKFRAME, L"WS_THICKFRAME"},
+             {WS_MINIMIZEBOX, L"WS_MINIMIZEBOX"},
+             {WS_MAXIMIZEBOX, L"WS_MAXIMIZEBOX"},
+             {WS_MINIMIZE, L"WS_MINIMIZE"}});
     AddBits(names, exStyle,
-            {{WS_EX_APPWINDOW, L"WS_EX_APPWINDOW"}, {WS_EX_TOOLWINDOW, L"WS_EX_TOOLWINDOW"},
-             {WS_EX_TOPMOST, L"WS_EX_TOPMOST"}, {WS_EX_DLGMODALFRAME, L"WS_EX_DLGMODALFRAME"}});
+            {{WS_EX_APPWINDOW, L"WS_EX_APPWINDOW"},
+             {WS_EX_TOOLWINDOW, L"WS_EX_TOOLWINDOW"},
+             {WS_EX_TOPMOST, L"WS_EX_TOPMOST"},
+             {WS_EX_DLGMODALFRAME, L"WS_EX_DLGMODALFRAME"}});
     return names;
   }
   AddBits(names, style,
-          {{WS_TABSTOP, L"WS_TABSTOP"}, {WS_GROUP, L"WS_GROUP"}, {WS_BORDER, L"WS_BORDER"},
-           {WS_VSCROLL, L"WS_VSCROLL"}, {WS_HSCROLL, L"WS_HSCROLL"}});
+          {{WS_TABSTOP, L"WS_TABSTOP"},
+           {WS_GROUP, L"WS_GROUP"},
+           {WS_BORDER, L"WS_BORDER"},
+           {WS_VSCROLL, L"WS_VSCROLL"},
+           {WS_HSCROLL, L"WS_HSCROLL"}});
   AddBits(names, exStyle, {{WS_EX_CLIENTEDGE, L"WS_EX_CLIENTEDGE"}});
   if (SameClass(className, L"Edit")) {
     AddBits(names, style,
-            {{ES_READONLY, L"ES_READONLY"}, {ES_MULTILINE, L"ES_MULTILINE"}, {ES_PASSWORD, L"ES_PASSWORD"},
-             {ES_NUMBER, L"ES_NUMBER"}, {ES_AUTOHSCROLL, L"ES_AUTOHSCROLL"}, {ES_RIGHT, L"ES_RIGHT"},
+            {{ES_READONLY, L"ES_READONLY"},
+             {ES_MULTILINE, L"ES_MULTILINE"},
+             {ES_PASSWORD, L"ES_PASSWORD"},
+             {ES_NUMBER, L"ES_NUMBER"},
+             {ES_AUTOHSCROLL, L"ES_AUTOHSCROLL"},
+             {ES_RIGHT, L"ES_RIGHT"},
              {ES_CENTER, L"ES_CENTER"}});
   } else if (SameClass(className, L"Button")) {
     AddName(names, ButtonKind(style));

@@ -59,9 +59,7 @@ LRESULT CALLBACK LingerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       standin::Log(message == WM_CLOSE ? u"WM_CLOSE" : u"linger over");
       DestroyWindow(window);
       return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }
