@@ -21,13 +21,9 @@ TModelGrid::~TModelGrid() { FSource.RemoveLink(this); }
 platform::TGridView TModelGrid::View() const {
   platform::TGridView view;
   const int cols = ColCount();
-  int left = cIndicatorWidth + cLineWidth;
-  for (int col = 0; col < cols; ++col) {
-    const int width = ColWidth(col);
-    view.Columns.push_back({Title(col), ColAlignment(col), left, width});
-    if (col >= FLeftCol) left += width + cLineWidth;
-  }
-  view.Right = left;
+  for (int col = 0; col < cols; ++col)
+    view.Columns.push_back({Title(col), ColAlignment(col), ColLeft(col), ColWidth(col)});
+  view.Right = ColLeft(cols);
   view.RowCount = RowCount();
   view.TopRow = FTopRow;
   view.LeftCol = FLeftCol;

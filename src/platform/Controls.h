@@ -289,7 +289,8 @@ class TForm : public TControl {
   int ShowModal();
   void SetFocus(TControl* control);
   TControl* Focused() const;
-  // Moves the focus to the next (or previous) enabled control in tab order after `from`, round.
+  // Moves the focus to the next (or previous) enabled control in tab order after `from`, round;
+  // from none, to the first (or last).
   void SelectNext(TControl* from, bool forward);
   // The box that the label with this Alt accelerator leads to; null when none does.
   TControl* AcceleratorTarget(char16_t letter) const;

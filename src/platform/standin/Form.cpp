@@ -24,12 +24,7 @@ class TStandInFormPeer final : public IFormPeer {
   TControl* Focused() const override { return FFocused; }
   void Show() override {
     if (FFocused) return;
-    // The first control in tab order takes the focus.
-    TControl* first = nullptr;
-    for (TControl* control : FForm.Controls)
-      if (control->TabOrder >= 0 && control->Enabled() && (!first || control->TabOrder < first->TabOrder))
-        first = control;
-    FFocused = first;
+    FForm.SelectNext(nullptr, true);  // the first control in tab order
   }
   int ShowModal() override {
     Show();

@@ -58,7 +58,6 @@ class TWin32FormPeer final : public IFormPeer, public IWindowProc {
 
  private:
   HWND Window() const { return FWindow.Get(); }
-  void FocusFirst();
   void ShowPopup(LPARAM at);
   LRESULT DefaultId() const;
   LRESULT ColorStatic(HWND control, HDC dc) const;
@@ -96,7 +95,7 @@ TControl* TWin32FormPeer::Focused() const {
 void TWin32FormPeer::Show() {
   ShowWindow(Window(), SW_SHOWNORMAL);
   UpdateWindow(Window());
-  FocusFirst();
+  FForm.SelectNext(nullptr, true);  // the first control in tab order
 }
 
 int TWin32FormPeer::ShowModal() {
@@ -126,14 +125,6 @@ void TWin32FormPeer::Close() {
   ShowWindow(Window(), SW_HIDE);
   auto& app = static_cast<TWin32App&>(Current().App());
   if (Window() == app.MainWindow) PostQuitMessage(0);
-}
-
-void TWin32FormPeer::FocusFirst() {
-  TControl* first = nullptr;
-  for (TControl* control : FForm.Controls)
-    if (control->TabOrder >= 0 && control->Enabled() && (!first || control->TabOrder < first->TabOrder))
-      first = control;
-  if (first) SetFocus(first);
 }
 
 void TWin32FormPeer::ShowPopup(LPARAM lParam) {

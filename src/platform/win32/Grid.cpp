@@ -421,14 +421,10 @@ LRESULT TWin32GridPeer::EditorProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT TWin32GridPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_SIZE: {
+    case WM_SIZE:
+      // The grid answers with a change of content, which moves the editor and the scroll bars.
       ReportViewSize();
-      const TGridView view = FGrid.View();
-      SyncEditor(view);
-      UpdateScroll(view);
-      InvalidateRect(Window(), nullptr, FALSE);
       return 0;
-    }
     case WM_GETDLGCODE: return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
     case WM_KEYDOWN: {
       TKey key;
