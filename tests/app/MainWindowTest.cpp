@@ -165,8 +165,6 @@ TEST_F(MainWindow, EditLabelsStandLeftOfTheirBoxes) {
     EXPECT_EQ(l.Label->Font.Color, platform::clBlue);
     EXPECT_EQ(l.Label->Alignment, platform::TAlignment::Right);
   }
-  EXPECT_EQ(Os().WidgetsImpl.TextExtent(form.lblFileName.Font, u"&File name :", true).Width, 6 * 11)
-      << "& takes no room";
   EXPECT_EQ(form.AcceleratorTarget(u'f'), &form.edtFileName) << "Alt+F leads into the file-name box";
   EXPECT_EQ(form.AcceleratorTarget(u'F'), &form.edtFileName);
   EXPECT_EQ(form.AcceleratorTarget(u'a'), nullptr) << "the other labels have no accelerator";
