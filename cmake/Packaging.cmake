@@ -35,7 +35,6 @@ set(CPACK_STRIP_FILES ON)
 # One folder and one registry key across versions, so that a newer installer replaces the older.
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Quorvel)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Quorvel)
-set(CPACK_PACKAGE_EXECUTABLES "Quorvel;Quorvel")
 
 set(CPACK_GENERATOR ZIP)
 find_program(QUORVEL_MAKENSIS makensis)
@@ -44,28 +43,14 @@ if(QUORVEL_MAKENSIS)
 endif()
 
 set(CPACK_NSIS_EXECUTABLE "${QUORVEL_MAKENSIS}")
-# The installer asks for no elevation and installs into Documents\Quorvel: Quorvel and the
-# converter write Halvorn.ini and the PDFs in the working folder, which must therefore be a
-# folder the user may write (one under Program Files is not, without elevation). Run as an
-# administrator, the installer installs for all users into Public Documents\Quorvel, which
-# every user may write; the Start-menu entry then goes to all users too.
-# The second line makes a 64-bit Unicode installer for the 64-bit program.
-set(CPACK_NSIS_DEFINES "RequestExecutionLevel user\nTarget amd64-unicode")
-set(CPACK_NSIS_INSTALL_ROOT [[$DOCUMENTS]])
-# Also the default Start-menu folder: one name across versions.
-set(CPACK_NSIS_PACKAGE_NAME Quorvel)
+# The installer is our own template, cmake/NSIS.template.in: per user into the user's program
+# folder without elevation, for all users into Public Documents when run as an administrator
+# (it says why). cpack finds it on this path and fills in the names below and the file lists.
+set(CPACK_MODULE_PATH ${CMAKE_SOURCE_DIR}/cmake)
+set(CPACK_NSIS_PACKAGE_NAME Quorvel)  # also the Start-menu folder: one name across versions
 set(CPACK_NSIS_DISPLAY_NAME "Quorvel")
-set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_NSIS_INSTALLED_ICON_NAME Quorvel.exe)
-# The Start-menu shortcut from CPACK_PACKAGE_EXECUTABLES would start Quorvel in the install
-# folder, where there is no Halvorn.exe; it is created again with samples\ as its working
-# folder, so the program starts ready to convert the sample documents. The uninstaller
-# removes it under the same name. Files the user made there (Halvorn.ini, PDFs) are the
-# user's and stay behind.
-set(CPACK_NSIS_CREATE_ICONS_EXTRA [[
-  SetOutPath "$INSTDIR\samples"
-  CreateShortCut "$SMPROGRAMS\$STARTMENU_FOLDER\Quorvel.lnk" "$INSTDIR\Quorvel.exe"
-  SetOutPath "$INSTDIR"
-]])
+set(CPACK_NSIS_MUI_ICON ${QUORVEL_ICON})
+set(CPACK_NSIS_MUI_UNIICON ${QUORVEL_ICON})
 
 include(CPack)

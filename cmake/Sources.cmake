@@ -31,6 +31,13 @@ if(WIN32)
   set(QUORVEL_STATIC_LINK -static -static-libgcc -static-libstdc++ -municode)
   set(QUORVEL_COMPANY "Quorvel Project")
   configure_file(${CMAKE_SOURCE_DIR}/cmake/QuorvelVersion.h.in ${CMAKE_BINARY_DIR}/generated/QuorvelVersion.h)
+  # The icon is drawn at build time from its source, src/app/QuorvelIcon.py.
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  set(QUORVEL_ICON ${CMAKE_BINARY_DIR}/generated/Quorvel.ico)
+  add_custom_command(OUTPUT ${QUORVEL_ICON}
+    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/src/app/QuorvelIcon.py ${QUORVEL_ICON}
+    DEPENDS ${CMAKE_SOURCE_DIR}/src/app/QuorvelIcon.py VERBATIM)
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/Quorvel.rc PROPERTIES OBJECT_DEPENDS ${QUORVEL_ICON})
   add_executable(Quorvel WIN32 ${QUORVEL_APP_ENTRY_SOURCES})
   target_include_directories(Quorvel PRIVATE ${CMAKE_BINARY_DIR}/generated ${CMAKE_SOURCE_DIR}/src/app)
   target_link_libraries(Quorvel PRIVATE quorvel_core)

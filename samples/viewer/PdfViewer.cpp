@@ -9,6 +9,7 @@
 
 #include "FileIo.h"
 #include "PdfText.h"
+#include "platform/win32/Handles.h"
 
 namespace {
 
@@ -43,20 +44,19 @@ TDocument Open(const std::wstring& path) {
 LRESULT CALLBACK ViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(window, &paint);
-      HFONT font = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
-      HGDIOBJ old = SelectObject(dc, font);
-      SetBkMode(dc, TRANSPARENT);
+      using namespace platform::win32;
+      const TPaint paint(window);
+      // Made for this paint and freed at its end, once the selection has put the DC's own font back.
+      const TOwnedFont font(CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                        DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
+      const TSelection selected(paint.Dc(), font ? font.Get() : GetStockObject(DEFAULT_GUI_FONT));
+      SetBkMode(paint.Dc(), TRANSPARENT);
       int y = 16;
       for (const std::wstring& line : gDocument.Lines) {
-        TextOutW(dc, 16, y, line.c_str(), static_cast<int>(line.size()));
+        TextOutW(paint.Dc(), 16, y, line.c_str(), static_cast<int>(line.size()));
         y += 24;
       }
-      SelectObject(dc, old);
-      DeleteObject(font);
-      EndPaint(window, &paint);
       return 0;
     }
     case WM_DESTROY: PostQuitMessage(0); return 0;
@@ -66,7 +66,7 @@ LRESULT CALLBACK ViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   int count = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
   if (!argv || count < 2) {
@@ -85,8 +85,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   RegisterClassW(&windowClass);
   HWND window = CreateWindowExW(0, windowClass.lpszClassName, gDocument.Title.c_str(), WS_OVERLAPPEDWINDOW,
                                 CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, instance, nullptr);
-  // Shown whatever show state the shell passed: a viewer exists to be seen.
-  ShowWindow(window, SW_SHOWNORMAL);
+  // A viewer exists to be seen, whatever show state its starter asked for (the shell passes
+  // SW_HIDE). Windows applies that state to a process's first ShowWindow, whatever it asks;
+  // the second call shows a window the first one left hidden.
+  ShowWindow(window, show);
+  if (!IsWindowVisible(window)) ShowWindow(window, SW_SHOWNORMAL);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);

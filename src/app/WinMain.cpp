@@ -1,9 +1,11 @@
 // Process entry: reads no command-line arguments and no environment variables.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "app/ErrorBox.h"
 #include "app/uMain.h"
+#include "platform/AtExit.h"
 #include "platform/Backend.h"
 #include "platform/win32/Win32.h"
 
@@ -28,6 +30,12 @@ void RunMainWindow(platform::IApplication& application) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // The shell starts programs and opens documents in this thread's apartment (SEE_MASK_NOASYNC),
+  // and handlers that start through COM need one. It ends after every window is gone.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  const platform::TAtExit comEnd([com] {
+    if (SUCCEEDED(com)) CoUninitialize();
+  });
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   std::unique_ptr<platform::TPlatform> backend = platform::CreateBackend();

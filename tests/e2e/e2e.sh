@@ -3,9 +3,10 @@
 # the window is read and its buttons pressed through Win32 (the probe), closed through its
 # title bar (xwin), with a stand-in converter and a stand-in PDF viewer.
 #
-#   e2e.sh QUORVEL.exe CONVERTER.exe VIEWER.exe PROBE.exe
+#   e2e.sh QUORVEL.exe CONVERTER.exe VIEWER.exe PROBE.exe SAMPLE_VIEWER.exe
 set -uo pipefail
 quorvel_exe=$(realpath "$1") converter_exe=$(realpath "$2") viewer_exe=$(realpath "$3") probe_exe=$(realpath "$4")
+sample_viewer_exe=$(realpath "$5")
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=tools/wine-env
 source "$here/../../tools/wine-env"
@@ -89,7 +90,7 @@ x_focus() {  # TITLE
 }
 keys() {  # KEY...
   xdotool key --delay 60 "$@"
-  xdotool keyup Return Escape Tab ctrl shift alt
+  xdotool keyup Return Escape Tab F4 ctrl shift alt
 }
 type_text() { xdotool type --delay 60 -- "$1"; }
 # The mouse over the middle of a control; a left click there, as a mouse does it.
@@ -262,6 +263,46 @@ if start_quorvel "Quorvel - doc.xml" && open_model ctrl+s; then
   expect_eq "settings file after Cancel and a refused Ok" "$(od -An -tx1 Halvorn.ini)" "$saved"
   close_quorvel "Quorvel - doc.xml"
 fi
+
+# --- A restored path is selected whole, so that typing replaces it, and so is a box the keyboard
+# moves into; a click places the caret. Alt+F4 and the title bar close a message box. The GUI
+# thread is a single-threaded COM apartment for the shell; the title bar shows our icon.
+new_case selection
+old=$(quorvel_wine_path "$dir/old.xml") new=$(quorvel_wine_path "$dir/new.xml")
+printf '[main]\r\nfilename=%s\r\n' "$old" >Halvorn.ini
+selection() { field "$(probe focus "$hwnd")" selection; }  # end * 65536 + start
+whole() { [[ $(selection) == $((${#1} << 16)) ]]; }
+if start_quorvel "Quorvel - old.xml" && x_focus "Quorvel - old.xml"; then
+  probe com "$hwnd" || fail "the GUI thread is in no single-threaded COM apartment, as the shell needs"
+  xwd -silent -id "$("$QUORVEL_XWIN" find "Quorvel - old.xml" 0)" | /usr/bin/convert xwd:- -crop 24x24+0+0 \
+    -format %c histogram:info:- | grep -q '#D31F2A' || fail "the title bar shows no icon of ours"
+  whole "$old" || fail "the restored path is not selected whole: $(probe focus "$hwnd")"
+  type_text "$new"
+  probe window "Quorvel - new.xml" 5000 >/dev/null || fail "the typed path did not replace the restored one"
+  keys Tab shift+Tab
+  quorvel_wait 5 whole "$new" || fail "Shift+Tab did not select the box's whole text: $(probe focus "$hwnd")"
+  click_at "$(control_at "$hwnd" 72 14)"
+  quorvel_wait 5 eval '(($(selection) % 65537 == 0))' || fail "a click selected text: $(probe focus "$hwnd")"
+  for close in "keys alt+F4" '"$QUORVEL_XWIN" close "$("$QUORVEL_XWIN" find 確認 5000)"'; do
+    x_focus "Quorvel - new.xml" && keys alt+b
+    quorvel_wait 10 shown 確認 || fail "no message box for the missing document"
+    x_focus 確認 && eval "$close"
+    quorvel_wait 10 gone 確認 || fail "$close did not close the message box"
+  done
+  close_quorvel "Quorvel - new.xml"
+fi
+
+# --- The sample viewer shows itself, although the shell starts it hidden as Quorvel asks.
+new_case sample-viewer
+quorvel_wine_register_pdf_viewer "$sample_viewer_exe"
+printf '[main]\r\nfilename=%s\r\n' "$(quorvel_wine_path "$dir/doc.xml")" >Halvorn.ini
+: >doc.xml
+if start_quorvel "Quorvel - doc.xml"; then
+  probe click "$(field "$(control "$hwnd" text "&Browse")" hwnd)"
+  probe window "doc.pdf - PdfViewer" 20000 >/dev/null || fail "the sample viewer did not show itself"
+  close_quorvel "Quorvel - doc.xml"
+fi
+quorvel_wine_register_pdf_viewer "$viewer_exe"
 
 if ((failures > 0)); then
   echo "e2e: $failures failure(s)"

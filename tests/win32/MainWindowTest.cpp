@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Win32Fixture.h"
@@ -68,6 +69,29 @@ TDrawnText DrawnText(HWND control) {
       &state, nullptr);
   DeleteEnhMetaFile(metafile);
   return state.Drawn;
+}
+
+// Wine keeps no High Contrast flag (SPI_SETHIGHCONTRAST fails): the test answers SPI_GETHIGHCONTRAST
+// in user32's place, through the import that the program calls it by.
+extern "C" decltype(&SystemParametersInfoW) __imp_SystemParametersInfoW;
+decltype(&SystemParametersInfoW) gSystemSpi = nullptr;
+std::atomic<bool> gHighContrast = false;
+BOOL WINAPI StandInSpi(UINT action, UINT param, void* data, UINT flags) {
+  if (action != SPI_GETHIGHCONTRAST) return gSystemSpi(action, param, data, flags);
+  static_cast<HIGHCONTRASTW*>(data)->dwFlags = gHighContrast ? HCF_HIGHCONTRASTON : 0;
+  return TRUE;
+}
+
+// Whether a pixel of the control, as painted on screen, has this colour.
+bool Shows(HWND control, COLORREF colour) {
+  RECT client;
+  GetClientRect(control, &client);
+  HDC dc = GetDC(control);
+  bool found = false;
+  for (LONG y = 0; y < client.bottom && !found; ++y)
+    for (LONG x = 0; x < client.right && !found; ++x) found = GetPixel(dc, x, y) == colour;
+  ReleaseDC(control, dc);
+  return found;
 }
 
 using Win32MainWindow = TWin32Test;
@@ -180,6 +204,32 @@ TEST_F(Win32MainWindow, JapaneseInTheBoxesIsDrawnWithGlyphsItsFontHas) {
     EXPECT_GE(drawn.Count, text.size()) << edit->Name << ": the whole text is drawn";
     EXPECT_EQ(drawn.MissingIn, L"") << edit->Name << ": drawn as boxes in these fonts";
   }
+}
+
+// High Contrast on: the labels' blue and the footer's maroon give way to the scheme's text colour,
+// at once while the program runs; off again, in whatever scheme, the layout's colours come back.
+TEST_F(Win32MainWindow, HighContrastDrawsTheLayoutsTextColoursInTheSchemesTextColour) {
+  gSystemSpi = std::exchange(__imp_SystemParametersInfoW, StandInSpi);
+  const int elements[] = {COLOR_BTNFACE, COLOR_WINDOWTEXT};
+  const COLORREF saved[] = {GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_WINDOWTEXT)};
+  const COLORREF blue = RGB(0, 0, 255), maroon = RGB(128, 0, 0), yellow = RGB(255, 255, 0);
+  app::TfrmMain& form = Start();
+  const HWND label = Hwnd(form.lblFileName), footer = Hwnd(form.lblAbout);
+  const auto drawnIn = [&](COLORREF labelColour, COLORREF footerColour) {
+    return PumpUntil([&] { return Shows(label, labelColour) && Shows(footer, footerColour); });
+  };
+  EXPECT_TRUE(drawnIn(blue, maroon));
+  // As Windows turns it on: the flag, then the scheme's colours, which Wine broadcasts.
+  gHighContrast = true;
+  const COLORREF scheme[] = {RGB(0, 0, 0), yellow};
+  SetSysColors(2, elements, scheme);
+  EXPECT_TRUE(drawnIn(yellow, yellow));
+  EXPECT_FALSE(Shows(label, blue) || Shows(footer, maroon));
+  gHighContrast = false;
+  SendMessageW(Hwnd(form), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  EXPECT_TRUE(drawnIn(blue, maroon));
+  SetSysColors(2, elements, saved);
+  __imp_SystemParametersInfoW = gSystemSpi;
 }
 
 TEST_F(Win32MainWindow, TabOrderRunsThroughTheControlsInTheirOrder) {

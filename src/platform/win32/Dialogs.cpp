@@ -28,7 +28,8 @@ int ShowTaskDialog(THandle owner, const std::u16string& text, bool withCancel) {
   ZeroMemory(&config, sizeof(config));
   config.cbSize = sizeof(config);
   config.hwndParent = H(owner);
-  config.dwFlags = withCancel ? TDF_ALLOW_DIALOG_CANCELLATION : 0;
+  // Esc, Alt+F4 and the close box end the box; with "OK" alone its answer is not used.
+  config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
   config.pszWindowTitle = W(cConfirmCaption);
   config.pszMainIcon = TD_INFORMATION_ICON;
   config.pszContent = W(text);

@@ -13,10 +13,23 @@ constexpr UINT cFirstMenuId = 2000;
 
 TForm* FormOf(HWND window) { return reinterpret_cast<TForm*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
+// The program's icon (resource 1) drawn for the size Windows shows; shared, so nobody frees it.
+HICON ProgramIcon(int widthMetric, int heightMetric) {
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                       GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_SHARED));
+}
+
+// As the dialog manager does when the keyboard moves the focus into an edit box: its whole text
+// is selected, so that typing replaces it. A click leaves the caret where it falls.
+void SelectWhole(HWND control) {
+  if (control && SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(control, EM_SETSEL, 0, -1);
+}
+
 TOwnedWindow CreateFormWindow(const TForm& form) {
-  HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-  if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
-  RegisterWindowClass(cFormClass, 0, icon, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  HICON icon = ProgramIcon(SM_CXICON, SM_CYICON);
+  if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);  // a program without the resource (the tests')
+  RegisterWindowClass(cFormClass, 0, icon, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                      ProgramIcon(SM_CXSMICON, SM_CYSMICON));
   const TSize outer = form.OuterSize();
   HWND owner = form.Owner ? H(form.Owner->Handle()) : nullptr;
   TOwnedWindow window(
@@ -61,6 +74,7 @@ class TWin32FormPeer final : public IFormPeer, public IWindowProc {
   void ShowPopup(LPARAM at);
   LRESULT DefaultId() const;
   LRESULT ColorStatic(HWND control, HDC dc) const;
+  void SchemeChanged(UINT message, WPARAM wParam, LPARAM lParam);
 
   TForm& FForm;
   TOwnedWindow FWindow;
@@ -96,6 +110,7 @@ void TWin32FormPeer::Show() {
   ShowWindow(Window(), SW_SHOWNORMAL);
   UpdateWindow(Window());
   FForm.SelectNext(nullptr, true);  // the first control in tab order
+  if (IsChild(Window(), GetFocus())) SelectWhole(GetFocus());
 }
 
 int TWin32FormPeer::ShowModal() {
@@ -173,9 +188,19 @@ LRESULT TWin32FormPeer::ColorStatic(HWND window, HDC dc) const {
   TWin32Peer* peer = PeerOf(window);
   const TControl* control = peer ? &peer->Control() : nullptr;
   const TColor back = control && control->Kind == TControlKind::Edit ? control->Color : FForm.Color;
-  SetTextColor(dc, ColorRef(control ? control->Font.Color : clWindowText));
+  SetTextColor(dc, TextColorRef(control ? control->Font.Color : clWindowText));
   SetBkColor(dc, ColorRef(back));
   return reinterpret_cast<LRESULT>(BrushFor(back));
+}
+
+// Another colour scheme, or High Contrast turned on or off: the common controls hear of it from
+// their top-level window, and everything is drawn again in the colours now in force.
+void TWin32FormPeer::SchemeChanged(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETTINGCHANGE && wParam != SPI_SETHIGHCONTRAST) return;
+  if (message == WM_SYSCOLORCHANGE)
+    for (HWND child = GetWindow(Window(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      SendMessageW(child, message, wParam, lParam);
+  RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 LRESULT TWin32FormPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -206,11 +231,16 @@ LRESULT TWin32FormPeer::Proc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NEXTDLGCTL: {
       // The dialog manager asks its host to move the focus (a label's accelerator does, in Wine).
       HWND next = lParam ? reinterpret_cast<HWND>(wParam) : GetNextDlgTabItem(Window(), GetFocus(), wParam != 0);
-      if (next) ::SetFocus(next);
+      if (next) {
+        SelectWhole(next);
+        ::SetFocus(next);
+      }
       return 0;
     }
     case DM_GETDEFID: return DefaultId();
     case WM_CTLCOLORSTATIC: return ColorStatic(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE: SchemeChanged(message, wParam, lParam); break;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
         FSavedFocus = GetFocus();
@@ -261,7 +291,7 @@ bool PreTranslate(MSG& message) {
       if (TControl* target = form->AcceleratorTarget(static_cast<char16_t>(message.wParam));
           target && target->Handle()) {
         ::SetFocus(H(target->Handle()));
-        if (target->Kind == TControlKind::Edit) SendMessageW(H(target->Handle()), EM_SETSEL, 0, -1);
+        SelectWhole(H(target->Handle()));
         return true;
       }
     }

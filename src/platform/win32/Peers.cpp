@@ -22,7 +22,7 @@ TOwnedWindow CreateCustomWindow(const wchar_t* className, DWORD exStyle, DWORD s
 
 }  // namespace
 
-void RegisterWindowClass(const wchar_t* className, UINT style, HICON icon, HBRUSH background) {
+void RegisterWindowClass(const wchar_t* className, UINT style, HICON icon, HBRUSH background, HICON smallIcon) {
   static std::vector<std::wstring> registered;
   for (const std::wstring& name : registered)
     if (name == className) return;
@@ -34,6 +34,7 @@ void RegisterWindowClass(const wchar_t* className, UINT style, HICON icon, HBRUS
   wc.cbWndExtra = sizeof(LONG_PTR);  // the IWindowProc
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hIcon = icon;
+  wc.hIconSm = smallIcon;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = background;
   wc.lpszClassName = className;

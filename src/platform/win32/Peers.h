@@ -33,8 +33,9 @@ class IWindowProc {
 };
 
 // Registers a class of our own on first use; its windows' messages go to the IWindowProc that
-// Listen names, and until then to DefWindowProcW.
-void RegisterWindowClass(const wchar_t* className, UINT style, HICON icon, HBRUSH background);
+// Listen names, and until then to DefWindowProcW. No small icon: Windows shrinks `icon`.
+void RegisterWindowClass(const wchar_t* className, UINT style, HICON icon, HBRUSH background,
+                         HICON smallIcon = nullptr);
 // `window`'s messages go to `proc` from now on; null hands them back to DefWindowProcW.
 void Listen(HWND window, IWindowProc* proc);
 

@@ -16,6 +16,18 @@ COLORREF ColorRef(TColor color) {
   return static_cast<COLORREF>(color);
 }
 
+bool HighContrast() {
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof(contrast);
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+COLORREF TextColorRef(TColor color) {
+  if (!(color & cSystemColor) && HighContrast()) return GetSysColor(COLOR_WINDOWTEXT);
+  return ColorRef(color);
+}
+
 void SetErrorHandler(std::function<void(const std::exception&)> handler) { gErrorHandler = std::move(handler); }
 
 void ReportError(const std::exception& error) {

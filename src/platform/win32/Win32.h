@@ -26,6 +26,11 @@ inline HWND H(THandle handle) { return reinterpret_cast<HWND>(handle); }
 inline THandle T(HWND window) { return reinterpret_cast<THandle>(window); }
 
 COLORREF ColorRef(TColor color);
+// Whether the user's High Contrast setting is on.
+bool HighContrast();
+// A text's colour: one of the layout's own gives way to the scheme's text colour while High
+// Contrast is on, where blue or maroon could vanish into the scheme's background.
+COLORREF TextColorRef(TColor color);
 // The program's fonts by name and height, and its solid brushes by colour (a system colour gives
 // the system's brush): shared by all windows and kept for the process's life; not the caller's.
 HFONT FontFor(const TFont& font);

@@ -7,6 +7,7 @@
 //   probe click HWND                presses a button (posted, so a long handler does not block us)
 //   probe settext HWND TEXT         sets a control's text, as typing it would
 //   probe focus HWND                the control that has the focus in that window's thread
+//   probe com HWND                  whether that window's thread has entered a COM apartment
 //   probe imechars HWND TEXT        an input method's commit of TEXT: a burst of WM_IME_CHAR
 //                                   posted to the control that has the focus in HWND's thread
 //   probe grid HWND WHAT            a number the grid window shows (its cGridState answer)
@@ -159,8 +160,16 @@ int CmdFocus(HWND window) {
       .Add("class", ClassOf(focus))
       .Add("id", GetDlgCtrlID(focus))
       .Add("text", Text(focus))
+      .Add("selection", static_cast<long long>(SendMessageW(focus, EM_GETSEL, 0, 0)))  // end << 16 | start
       .Print();
   return 0;
+}
+
+// A thread in a COM apartment has the apartment's window.
+int CmdCom(HWND window) {
+  for (HWND ole = nullptr; (ole = FindWindowExW(HWND_MESSAGE, ole, L"OleMainThreadWndClass", nullptr));)
+    if (GetWindowThreadProcessId(ole, nullptr) == GetWindowThreadProcessId(window, nullptr)) return 0;
+  return 1;
 }
 
 // All at once, as an input method commits: queued before the first is handled.
@@ -175,7 +184,7 @@ int CmdImeChars(HWND window, const std::wstring& text) {
 int Usage() {
   probe::PrintError(
       L"usage: probe window TITLE TIMEOUT_MS | windows | controls HWND | click HWND | settext HWND TEXT | focus HWND"
-      L" | imechars HWND TEXT | grid HWND WHAT");
+      L" | com HWND | imechars HWND TEXT | grid HWND WHAT");
   return 2;
 }
 
@@ -198,6 +207,7 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (command == L"focus" && argc == 3) return CmdFocus(ParseHandle(argv[2]));
+  if (command == L"com" && argc == 3) return CmdCom(ParseHandle(argv[2]));
   if (command == L"imechars" && argc == 4) return CmdImeChars(ParseHandle(argv[2]), argv[3]);
   if (command == L"grid" && argc == 4) {
     DWORD_PTR answer = 0;
