@@ -170,6 +170,23 @@ TEST_F(IniFile, LineBreaksAreRefusedAndNothingIsWritten) {
   EXPECT_EQ(ReadIni(), cBom + "[a]\r\nk=1\r\n\r\n");
 }
 
+// A surrogate without its partner has no UTF-8 form; a whole pair is a character like any other.
+TEST_F(IniFile, LoneSurrogatesAreRefusedAndNothingIsWritten) {
+  WriteIni("[a]\nk=1\n");
+  TMemIniFile ini(IniName());
+  const std::u16string lone[] = {u"\xD83D", u"x\xDE00", u"\xDE00\xD83D", u"\xD83Dx"};
+  for (const std::u16string& text : lone) {
+    for (int at = 0; at < 3; ++at) {
+      EXPECT_THROW(ini.WriteString(at == 0 ? text : u"a", at == 1 ? text : u"k", at == 2 ? text : u"v"),
+                   settings::EIniSurrogateError)
+          << at;
+    }
+  }
+  ini.WriteString(u"a", u"k", u"\xD83D\xDE00");
+  ini.UpdateFile();
+  EXPECT_EQ(ReadIni(), cBom + "[a]\r\nk=\xF0\x9F\x98\x80\r\n\r\n");
+}
+
 TEST_F(IniFile, ChangesAreLostWithoutAFlush) {
   WriteIni("[a]\nk=1\n");
   {
