@@ -174,13 +174,10 @@ TEST_F(IniFile, LineBreaksAreRefusedAndNothingIsWritten) {
 TEST_F(IniFile, LoneSurrogatesAreRefusedAndNothingIsWritten) {
   WriteIni("[a]\nk=1\n");
   TMemIniFile ini(IniName());
-  const std::u16string lone[] = {u"\xD83D", u"x\xDE00", u"\xDE00\xD83D", u"\xD83Dx"};
-  for (const std::u16string& text : lone) {
-    for (int at = 0; at < 3; ++at) {
-      EXPECT_THROW(ini.WriteString(at == 0 ? text : u"a", at == 1 ? text : u"k", at == 2 ? text : u"v"),
-                   settings::EIniSurrogateError)
-          << at;
-    }
+  for (const std::u16string lone : {u"\xD83D", u"x\xDE00", u"\xDE00\xD83D", u"\xD83Dx"}) {
+    EXPECT_THROW(ini.WriteString(lone, u"k", u"v"), settings::EIniSurrogateError);
+    EXPECT_THROW(ini.WriteString(u"a", lone, u"v"), settings::EIniSurrogateError);
+    EXPECT_THROW(ini.WriteString(u"a", u"k", lone), settings::EIniSurrogateError);
   }
   ini.WriteString(u"a", u"k", u"\xD83D\xDE00");
   ini.UpdateFile();

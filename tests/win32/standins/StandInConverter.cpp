@@ -85,19 +85,14 @@ void Linger(unsigned milliseconds) {
 
 void ReadModifyWriteLoop(unsigned milliseconds) {
   int opens = 0, busy = 0, missing = 0;
-  const ULONGLONG end = GetTickCount64() + milliseconds;
-  while (GetTickCount64() < end) {
+  for (const ULONGLONG end = GetTickCount64() + milliseconds; GetTickCount64() < end;) {
     HANDLE file = CreateFileW(L"Halvorn.ini", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-      ++busy;
-      continue;
-    }
-    if (GetLastError() != ERROR_ALREADY_EXISTS) ++missing;
-    ++opens;
+    if (file == INVALID_HANDLE_VALUE && ++busy) continue;
+    missing += GetLastError() != ERROR_ALREADY_EXISTS;
     std::string bytes(GetFileSize(file, nullptr), '\0');
     DWORD done = 0;
     ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-    bytes = halvorn::SetMainEntries(bytes, {{u"callsign", halvorn::FromUtf8("CS-" + std::to_string(opens))}});
+    bytes = halvorn::SetMainEntries(bytes, {{u"callsign", halvorn::FromUtf8("CS-" + std::to_string(++opens))}});
     SetFilePointer(file, 0, nullptr, FILE_BEGIN);
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
     SetEndOfFile(file);
