@@ -70,11 +70,11 @@ class TMemoryFiles : public platform::IFileSystem {
     if (FOpen.erase(file) != 1) throw std::logic_error("close of a handle that is not open");
     FReadAt.erase(file);
   }
-  void CopyAttributes(const std::u16string&, const std::u16string&) override {}
-  void Replace(const std::u16string& from, const std::u16string& to, bool existing) override {
+  void CopyAttributes(platform::TFileHandle, const std::u16string&) override {}
+  void Replace(const std::u16string& from, const std::u16string& to, bool replace) override {
     auto found = Files.find(from);
     if (found == Files.end()) throw std::logic_error("replace from a missing file");
-    if (existing != FileExists(to)) throw std::logic_error("replace told the wrong state of its target");
+    if (!replace && FileExists(to)) throw platform::EOSError(183, u"file exists");
     Files[to] = std::move(found->second);
     Files.erase(from);
     ++Replaces;

@@ -33,22 +33,27 @@ class IFileSystem {
   virtual std::size_t Read(TFileHandle file, char* data, std::size_t size) = 0;
 
   // The pieces of a safe rewrite (see settings/SafeWrite).
-  // Path with links resolved to their final target; the path itself when it names no file.
+  // Path with links resolved to their final target, also a target that does not exist yet
+  // (creating a file through a link creates its target); the path itself when it is no link.
   virtual std::u16string ResolveLinks(const std::u16string& path) = 0;
-  // Holds an existing file so that no other process can open it; 0 when no file is there.
+  // Holds an existing file so that no other process can open it; 0 when no file is there. A
+  // read-only file is refused, whatever rights the account has.
   virtual TFileHandle LockExclusive(const std::u16string& path) = 0;
-  // A new empty file in the folder of nearPath, open for writing; its path goes to tempPath.
+  // A new empty file, open for writing, in the folder of nearPath under a name no other file
+  // has: names taken already (strays of an earlier run) are passed over, so they never run out.
   virtual TFileHandle CreateTemp(const std::u16string& nearPath, std::u16string& tempPath) = 0;
   // Bytes actually written; may be fewer than size.
   virtual std::size_t Write(TFileHandle file, const char* data, std::size_t size) = 0;
   virtual void FlushToDisk(TFileHandle file) = 0;
   virtual void Close(TFileHandle file) = 0;
-  // Gives `to` the attributes and access rights of `from`, which exists.
-  virtual void CopyAttributes(const std::u16string& from, const std::u16string& to) = 0;
-  // Puts `from` in place of `to` in one step. An existing `to` keeps its access list,
-  // attributes, creation time and streams, and on a failure stays as it was. Without one,
-  // `from` only takes the name, and fails when a file has appeared there meanwhile.
-  virtual void Replace(const std::u16string& from, const std::u16string& to, bool existing) = 0;
+  // Gives the closed file `to` what the user may set of the access list, attributes and
+  // creation time of `from`, a file held by LockExclusive. What the file system refuses to set
+  // (no right to change an access list, a share without them) stays as `to` has it.
+  virtual void CopyAttributes(TFileHandle from, const std::u16string& to) = 0;
+  // Renames `from` to `to` in one step, so that `to` names the old file or the new one at
+  // every moment. With replace, fails at once while another process has `to` open; without,
+  // fails when a file has appeared at `to`.
+  virtual void Replace(const std::u16string& from, const std::u16string& to, bool replace) = 0;
   // Best effort; never raises.
   virtual void Remove(const std::u16string& path) noexcept = 0;
 };

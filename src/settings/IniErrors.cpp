@@ -15,4 +15,8 @@ EIniLineBreakError::EIniLineBreakError(const std::u16string& path)
     : EIniFileError(
           platform::Format(u"ファイル \"%s\" に改行を含むセクション名、キー名または値は書き込めません", {path})) {}
 
+EIniSurrogateError::EIniSurrogateError(const std::u16string& path)
+    : EIniFileError(platform::Format(
+          u"ファイル \"%s\" に UTF-8 で表せない文字を含むセクション名、キー名または値は書き込めません", {path})) {}
+
 }  // namespace settings

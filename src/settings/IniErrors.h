@@ -36,4 +36,11 @@ class EIniLineBreakError : public EIniFileError {
   explicit EIniLineBreakError(const std::u16string& path);
 };
 
+// A section name, name or value held a surrogate without its partner, which UTF-8 cannot
+// carry; nothing was written.
+class EIniSurrogateError : public EIniFileError {
+ public:
+  explicit EIniSurrogateError(const std::u16string& path);
+};
+
 }  // namespace settings

@@ -19,13 +19,15 @@ constexpr std::string_view cBom = "\xEF\xBB\xBF";
 
 std::u16string FullPath(const std::u16string& fileName) { return platform::Current().Files().ExpandFileName(fileName); }
 
-std::unique_ptr<TIniImage> Load(const std::u16string& fileName) {
+// existed tells whether a file was there: a first flush must not replace one made meanwhile.
+std::unique_ptr<TIniImage> Load(const std::u16string& fileName, bool& existed) {
   std::optional<TFileBytes> bytes;
   try {
     bytes = ReadFileShared(platform::Current().Files(), fileName, TIniImage::cMaxBytes);
   } catch (const platform::EOSError& error) {
     throw EIniOpenError(FullPath(fileName), error.SystemText());
   }
+  existed = bytes.has_value();
   if (!bytes) return std::make_unique<TIniImage>();
   const std::size_t start = bytes->View().starts_with(cBom) ? cBom.size() : 0;
   std::unique_ptr<TIniImage> image = TIniImage::FromBytes(std::move(*bytes), start);
@@ -47,6 +49,17 @@ bool HasLineBreak(const std::u16string& text) {
   }
   for (; p < end; ++p) {
     if (*p == u'\r' || *p == u'\n') return true;
+  }
+  return false;
+}
+
+// A surrogate without its partner is no character: UTF-8 cannot hold it.
+bool HasLoneSurrogate(const std::u16string& text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (unit < 0xD800 || unit > 0xDFFF) continue;
+    if (unit > 0xDBFF || i + 1 == text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return true;
+    ++i;
   }
   return false;
 }
@@ -73,7 +86,7 @@ void TCustomIniFile::WriteBool(const std::u16string& section, const std::u16stri
 }
 
 TMemIniFile::TMemIniFile(std::u16string fileName, TEncoding encoding)
-    : TCustomIniFile(std::move(fileName)), FEncoding(encoding), FData(Load(FileName())) {}
+    : TCustomIniFile(std::move(fileName)), FEncoding(encoding), FData(Load(FileName(), FExisted)) {}
 
 TMemIniFile::~TMemIniFile() = default;
 
@@ -87,6 +100,8 @@ std::u16string TMemIniFile::ReadString(const std::u16string& section, const std:
 void TMemIniFile::WriteString(const std::u16string& section, const std::u16string& ident, const std::u16string& value) {
   if (HasLineBreak(section) || HasLineBreak(ident) || HasLineBreak(value))
     throw EIniLineBreakError(FullPath(FileName()));
+  if (HasLoneSurrogate(section) || HasLoneSurrogate(ident) || HasLoneSurrogate(value))
+    throw EIniSurrogateError(FullPath(FileName()));
   FData->Write(section, ident, value);
 }
 
@@ -98,8 +113,9 @@ void TMemIniFile::EraseSection(const std::u16string& section) { FData->Erase(sec
 
 void TMemIniFile::UpdateFile() {
   try {
-    WriteFileSafely(platform::Current().Files(), FileName(),
+    WriteFileSafely(platform::Current().Files(), FileName(), FExisted,
                     [this](const TContentWriter& write) { FData->Serialize(write); });
+    FExisted = true;
   } catch (const platform::EOSError& error) {
     throw EIniCreateError(FullPath(FileName()), error.SystemText());
   }

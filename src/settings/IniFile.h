@@ -47,7 +47,8 @@ class TMemIniFile : public TCustomIniFile {
 
   std::u16string ReadString(const std::u16string& section, const std::u16string& ident,
                             const std::u16string& defaultValue) override;
-  // Refuses a section, name or value holding CR or LF: it could not be read back as written.
+  // Refuses a section, name or value holding CR or LF, which could not be read back as written,
+  // or a lone surrogate, which UTF-8 cannot hold.
   void WriteString(const std::u16string& section, const std::u16string& ident, const std::u16string& value) override;
   void ReadSectionValues(const std::u16string& section, std::vector<std::u16string>& strings) override;
   void EraseSection(const std::u16string& section) override;
@@ -57,6 +58,7 @@ class TMemIniFile : public TCustomIniFile {
 
  private:
   TEncoding FEncoding;
+  bool FExisted = false;  // a file was at the path when loaded, or has been flushed since
   std::unique_ptr<TIniImage> FData;
 };
 

@@ -6,20 +6,18 @@ namespace settings {
 
 namespace {
 
+constexpr unsigned long cErrorFileExists = 80;
 constexpr unsigned long cErrorDiskFull = 112;
 
 }  // namespace
 
-void WriteFileSafely(platform::IFileSystem& files, const std::u16string& path, std::string_view bytes) {
-  WriteFileSafely(files, path, [bytes](const TContentWriter& write) { write(bytes); });
-}
-
-void WriteFileSafely(platform::IFileSystem& files, const std::u16string& path,
+void WriteFileSafely(platform::IFileSystem& files, const std::u16string& path, bool existed,
                      const std::function<void(const TContentWriter&)>& produce) {
   // A link stays a link: the new content goes to its target.
   const std::u16string target = files.ResolveLinks(path);
   platform::TOpenFile lock(files, files.LockExclusive(target));
-  const bool existed = static_cast<bool>(lock);
+  // Another program created the file after our load: its file stays as it is.
+  if (!existed && lock) throw platform::EOSError(cErrorFileExists, u"ファイルが存在します。");
   std::u16string tempPath;
   platform::TOpenFile temp(files, files.CreateTemp(target, tempPath));
   try {
@@ -34,8 +32,8 @@ void WriteFileSafely(platform::IFileSystem& files, const std::u16string& path,
     });
     files.FlushToDisk(temp.Get());
     temp.Close();
-    if (existed) files.CopyAttributes(target, tempPath);
-    // Windows cannot replace a file that is open, our own hold included.
+    if (lock) files.CopyAttributes(lock.Get(), tempPath);
+    // Windows cannot rename over a file that is open, our own hold included.
     lock.Close();
     files.Replace(tempPath, target, existed);
   } catch (...) {

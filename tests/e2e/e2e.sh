@@ -260,6 +260,18 @@ if start_quorvel "Quorvel - doc.xml" && open_model ctrl+s; then
     click_at "$(control "$dlg" text Cancel)"
     quorvel_wait 10 gone "Model Table" || fail "Cancel did not close the dialog"
   fi
+  # A lone surrogate committed by the input method has no UTF-8 form: Ok says so, writes nothing.
+  if open_model ctrl+s; then
+    keys Right
+    probe imechars "$dlg" 'Z\uD800' >/dev/null
+    quorvel_wait 5 eval '[[ $(field "$(probe focus "$dlg")" text) == Z* ]]' || fail "the committed text is not in the cell"
+    click_at "$(control "$dlg" text Ok)"
+    quorvel_wait 10 shown Quorvel || fail "Ok with a lone surrogate showed no error"
+    probe controls "$(field "$(probe window Quorvel 0)" hwnd)" | grep -q "UTF-8 で表せない文字を含む" ||
+      fail "the error does not say why: $(probe controls "$(field "$(probe window Quorvel 0)" hwnd)")"
+    x_focus Quorvel && keys Return
+    quorvel_wait 10 gone Quorvel || fail "the error box did not close"
+  fi
   expect_eq "settings file after Cancel and a refused Ok" "$(od -An -tx1 Halvorn.ini)" "$saved"
   close_quorvel "Quorvel - doc.xml"
 fi

@@ -130,7 +130,7 @@ class TFaultyFiles : public platform::standin::TStandInFiles {
     }
     TStandInFiles::Close(file);
   }
-  void CopyAttributes(const std::u16string& from, const std::u16string& to) override {
+  void CopyAttributes(platform::TFileHandle from, const std::u16string& to) override {
     Fail(TFault::CopyAttributes);
     Counted("attributes", [&] {
       TStandInFiles::CopyAttributes(from, to);
@@ -138,10 +138,10 @@ class TFaultyFiles : public platform::standin::TStandInFiles {
     });
     Log.emplace_back("attributes");
   }
-  void Replace(const std::u16string& from, const std::u16string& to, bool existing) override {
+  void Replace(const std::u16string& from, const std::u16string& to, bool replace) override {
     Fail(TFault::Replace);
     Counted("replace", [&] {
-      TStandInFiles::Replace(from, to, existing);
+      TStandInFiles::Replace(from, to, replace);
       return 0;
     });
     Log.emplace_back("replace");

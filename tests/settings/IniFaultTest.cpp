@@ -19,14 +19,15 @@ namespace {
 
 using settings::TMemIniFile;
 
-// Where the settings file lives before the flush.
-enum class TPlace { NoFile, File, Link };
-constexpr TPlace cPlaces[] = {TPlace::NoFile, TPlace::File, TPlace::Link};
+// Where the settings file lives before the flush; Dangling is a link to a file not there yet.
+enum class TPlace { NoFile, File, Link, Dangling };
+constexpr TPlace cPlaces[] = {TPlace::NoFile, TPlace::File, TPlace::Link, TPlace::Dangling};
 const char* Name(TPlace place) {
   switch (place) {
     case TPlace::NoFile: return "first flush";
     case TPlace::File: return "existing file";
     case TPlace::Link: return "through a link";
+    case TPlace::Dangling: return "first flush through a link";
   }
   return "?";
 }
@@ -58,7 +59,8 @@ class IniFault : public TFaultyIniTest {
   const std::string cFirst = cBom + "[main]\r\ntop=999\r\n\r\n";
 
   // The file the flush writes: the link's target for a link.
-  std::filesystem::path Real() const { return FPlace == TPlace::Link ? Dir / "real" / "target.ini" : Path; }
+  std::filesystem::path Real() const { return FPlace >= TPlace::Link ? Dir / "real" / "target.ini" : Path; }
+  bool First() const { return FPlace == TPlace::NoFile || FPlace == TPlace::Dangling; }
 
   void Prepare(TPlace place) {
     FPlace = place;
@@ -67,14 +69,14 @@ class IniFault : public TFaultyIniTest {
     for (const auto& entry : std::filesystem::directory_iterator(Dir))
       std::filesystem::remove_all(entry.path(), ignored);
     if (place == TPlace::File) WriteIni(cOld);
-    if (place == TPlace::Link) {
+    if (place >= TPlace::Link) {
       std::filesystem::create_directory(Dir / "real");
-      WriteFile(Real(), cOld);
+      if (place == TPlace::Link) WriteFile(Real(), cOld);
       std::filesystem::create_symlink(Real(), Path);
     }
   }
 
-  const std::string& Expected() const { return FPlace == TPlace::NoFile ? cFirst : cNew; }
+  const std::string& Expected() const { return First() ? cFirst : cNew; }
 
   // Loads, changes one value and flushes; true when the flush reported success.
   bool Flush() {
@@ -92,8 +94,8 @@ class IniFault : public TFaultyIniTest {
     TOutcome outcome;
     const bool exists = std::filesystem::exists(Real());
     const std::string bytes = exists ? ReadFile(Real()) : std::string();
-    outcome.Old = FPlace == TPlace::NoFile ? !exists : bytes == cOld;
-    outcome.New = exists && bytes == Expected();
+    outcome.Old = First() ? !exists : bytes == cOld;
+    outcome.New = exists && bytes == Expected() && (FPlace < TPlace::Link || std::filesystem::is_symlink(Path));
     const std::filesystem::path folder = Real().parent_path();
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
       const std::string name = entry.path().filename().string();

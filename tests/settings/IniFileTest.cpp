@@ -170,6 +170,20 @@ TEST_F(IniFile, LineBreaksAreRefusedAndNothingIsWritten) {
   EXPECT_EQ(ReadIni(), cBom + "[a]\r\nk=1\r\n\r\n");
 }
 
+// A surrogate without its partner has no UTF-8 form; a whole pair is a character like any other.
+TEST_F(IniFile, LoneSurrogatesAreRefusedAndNothingIsWritten) {
+  WriteIni("[a]\nk=1\n");
+  TMemIniFile ini(IniName());
+  for (const std::u16string lone : {u"\xD83D", u"x\xDE00", u"\xDE00\xD83D", u"\xD83Dx"}) {
+    EXPECT_THROW(ini.WriteString(lone, u"k", u"v"), settings::EIniSurrogateError);
+    EXPECT_THROW(ini.WriteString(u"a", lone, u"v"), settings::EIniSurrogateError);
+    EXPECT_THROW(ini.WriteString(u"a", u"k", lone), settings::EIniSurrogateError);
+  }
+  ini.WriteString(u"a", u"k", u"\xD83D\xDE00");
+  ini.UpdateFile();
+  EXPECT_EQ(ReadIni(), cBom + "[a]\r\nk=\xF0\x9F\x98\x80\r\n\r\n");
+}
+
 TEST_F(IniFile, ChangesAreLostWithoutAFlush) {
   WriteIni("[a]\nk=1\n");
   {

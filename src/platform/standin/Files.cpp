@@ -86,31 +86,28 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The streams and the access control list of a file: its user attributes and the ACL one.
-bool IsKeptAttribute(std::string_view name) { return name.starts_with("user.") || name == "system.posix_acl_access"; }
+// A refusal to set what a file keeps (not its owner, a file system without it): it then keeps
+// what it was given.
+bool IsRefusal(int error) { return error == EPERM || error == EACCES || error == ENOTSUP || error == EOPNOTSUPP; }
 
-void CopyExtendedAttributes(const std::string& from, const std::string& to) {
-  const ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
-  if (size < 0) {
-    if (errno == ENOTSUP) return;  // a file system without them has none to keep
+// The access control list, the part of an access list beyond the permission bits. Streams
+// (user attributes) stay behind, as Windows' rename leaves the old file's streams.
+constexpr char cAclAttribute[] = "system.posix_acl_access";
+
+void CopyAccessControlList(int from, const std::string& to) {
+  const ssize_t length = ::fgetxattr(from, cAclAttribute, nullptr, 0);
+  if (length < 0) {
+    if (errno == ENODATA || IsRefusal(errno)) return;  // none to keep
     RaiseErrno(errno);
   }
-  std::string names(static_cast<std::size_t>(size), '\0');
-  const ssize_t listed = ::listxattr(from.c_str(), names.data(), names.size());
-  if (listed < 0) RaiseErrno(errno);
-  names.resize(static_cast<std::size_t>(listed));
-  for (std::size_t at = 0; at < names.size();) {
-    const std::string name = names.c_str() + at;
-    at += name.size() + 1;
-    if (!IsKeptAttribute(name)) continue;
-    const ssize_t length = ::getxattr(from.c_str(), name.c_str(), nullptr, 0);
-    if (length < 0) RaiseErrno(errno);
-    std::string value(static_cast<std::size_t>(length), '\0');
-    const ssize_t got = ::getxattr(from.c_str(), name.c_str(), value.data(), value.size());
-    if (got < 0) RaiseErrno(errno);
-    if (::setxattr(to.c_str(), name.c_str(), value.data(), static_cast<std::size_t>(got), 0) != 0) RaiseErrno(errno);
-  }
+  std::string value(static_cast<std::size_t>(length), '\0');
+  const ssize_t got = ::fgetxattr(from, cAclAttribute, value.data(), value.size());
+  if (got < 0) RaiseErrno(errno);
+  if (::setxattr(to.c_str(), cAclAttribute, value.data(), static_cast<std::size_t>(got), 0) != 0 && !IsRefusal(errno))
+    RaiseErrno(errno);
 }
+
+constexpr int cMaxLinkHops = 40;  // as Linux follows
 
 }  // namespace
 
@@ -184,17 +181,34 @@ std::size_t TStandInFiles::Read(TFileHandle file, char* data, std::size_t size) 
 }
 
 std::u16string TStandInFiles::ResolveLinks(const std::u16string& path) {
-  char* resolved = ::realpath(Native(path).c_str(), nullptr);
-  if (!resolved) return path;
-  std::u16string result = FromUtf8(resolved);
-  std::free(resolved);
-  return result;
+  // A link whose target is missing names the file that creating it would make, as on Windows.
+  std::string current = Native(path);
+  for (int hop = 0; hop <= cMaxLinkHops; ++hop) {
+    if (char* resolved = ::realpath(current.c_str(), nullptr)) {
+      std::u16string result = FromUtf8(resolved);
+      std::free(resolved);
+      return result;
+    }
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return hop == 0 ? path : FromUtf8(current);
+    std::string target(PATH_MAX, '\0');
+    const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+    if (length <= 0) return path;
+    target.resize(static_cast<std::size_t>(length));
+    current = target.front() == '/' ? target : Folder(current) + "/" + target;
+  }
+  return path;
 }
 
 TFileHandle TStandInFiles::LockExclusive(const std::u16string& path) {
   if (HoldOn(path)) RaiseSharingViolation();
-  // Opening for writing is what fails on a read-only file, as on Windows.
-  const int fd = ::open(Native(path).c_str(), O_RDWR | O_CLOEXEC);
+  const std::string name = Native(path);
+  // A file without write permission is read-only, as Windows sees it: refused also for root,
+  // whom opening it would let through.
+  struct stat info {};
+  if (::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode) && !(info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)))
+    RaiseErrno(EACCES);
+  const int fd = ::open(name.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) {
     if (IsMissing(errno) || errno == EISDIR) return 0;
     RaiseErrno(errno);
@@ -213,7 +227,7 @@ TFileHandle TStandInFiles::CreateTemp(const std::u16string& nearPath, std::u16st
       tempPath = FromUtf8(candidate);
       return ToHandle(fd);
     }
-    if (errno != EEXIST) RaiseErrno(errno);
+    if (errno != EEXIST) RaiseErrno(errno);  // a name taken is passed over
   }
 }
 
@@ -239,25 +253,26 @@ void TStandInFiles::Close(TFileHandle file) {
   if (file != 0) ::close(ToFd(file));
 }
 
-// What Windows' replace keeps of the old file, as far as these files have it: the access list
-// (the permission bits, the group they name, and an access control list) and the streams
-// (user extended attributes). Not the owner, which is whoever writes, nor set-id bits.
-void TStandInFiles::CopyAttributes(const std::u16string& from, const std::u16string& to) {
+// What the Windows backend gives the new file of the old one, as far as these files have it: the
+// access list (the permission bits, the group they name, and an access control list). Not the
+// owner, who is whoever writes, nor set-id bits; a creation time Linux cannot set.
+void TStandInFiles::CopyAttributes(TFileHandle from, const std::u16string& to) {
   struct stat info {};
-  const std::string source = Native(from);
   const std::string target = Native(to);
-  if (::stat(source.c_str(), &info) != 0) RaiseErrno(errno);
+  if (::fstat(ToFd(from), &info) != 0) RaiseErrno(errno);
   // Only a member of the group may give the file to it; a refusal leaves the writer's group.
-  if (::chown(target.c_str(), static_cast<uid_t>(-1), info.st_gid) != 0 && errno != EPERM) RaiseErrno(errno);
-  if (::chmod(target.c_str(), info.st_mode & 0777) != 0) RaiseErrno(errno);
-  CopyExtendedAttributes(source, target);
+  if (::chown(target.c_str(), static_cast<uid_t>(-1), info.st_gid) != 0 && !IsRefusal(errno)) RaiseErrno(errno);
+  if (::chmod(target.c_str(), info.st_mode & 0777) != 0 && !IsRefusal(errno)) RaiseErrno(errno);
+  CopyAccessControlList(ToFd(from), target);
 }
 
-void TStandInFiles::Replace(const std::u16string& from, const std::u16string& to, bool existing) {
+void TStandInFiles::Replace(const std::u16string& from, const std::u16string& to, bool replace) {
   const std::string target = Native(to);
+  // Windows refuses to rename over a file that another process has open.
+  if (replace && HoldOn(to)) RaiseErrno(EACCES);
   // A new file takes the name only while no other has it.
-  const int moved = existing ? ::rename(Native(from).c_str(), target.c_str())
-                             : ::renameat2(AT_FDCWD, Native(from).c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
+  const int moved = replace ? ::rename(Native(from).c_str(), target.c_str())
+                            : ::renameat2(AT_FDCWD, Native(from).c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
   if (moved != 0) RaiseErrno(errno);
   // The rename is done; making the folder entry durable is best effort.
   TFd folder(::open(Folder(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

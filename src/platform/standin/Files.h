@@ -33,8 +33,8 @@ class TStandInFiles : public IFileSystem {
   std::size_t Write(TFileHandle file, const char* data, std::size_t size) override;
   void FlushToDisk(TFileHandle file) override;
   void Close(TFileHandle file) override;
-  void CopyAttributes(const std::u16string& from, const std::u16string& to) override;
-  void Replace(const std::u16string& from, const std::u16string& to, bool existing) override;
+  void CopyAttributes(TFileHandle from, const std::u16string& to) override;
+  void Replace(const std::u16string& from, const std::u16string& to, bool replace) override;
   void Remove(const std::u16string& path) noexcept override;
 
  private:

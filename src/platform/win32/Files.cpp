@@ -1,6 +1,13 @@
 #include "platform/win32/Files.h"
 
+#include <aclapi.h>
+#include <winioctl.h>
+
 #include <algorithm>
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/win32/Handles.h"
@@ -25,24 +32,100 @@ TOwnedFile OpenToAsk(const std::u16string& path) {
                   FILE_FLAG_BACKUP_SEMANTICS);
 }
 
-constexpr unsigned cTempAttempts = 100;
-
-// "Halvorn.ini.~a3tmp": beside the file, so that a rename never crosses volumes.
-std::u16string TempName(const std::u16string& nearPath, unsigned attempt) {
-  return nearPath + u".~" + std::u16string(1, static_cast<char16_t>(u'a' + attempt % 26)) +
-         std::u16string(1, static_cast<char16_t>(u'0' + (GetCurrentProcessId() + attempt) % 10)) + u"tmp";
-}
-
 bool Exists(const std::u16string& path) { return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES; }
 
-// A temporary name that nothing holds now.
-std::u16string FreeTempName(const std::u16string& nearPath) {
-  for (unsigned attempt = 0; attempt < cTempAttempts; ++attempt) {
-    std::u16string candidate = TempName(nearPath, attempt);
-    if (!Exists(candidate)) return candidate;
+// What a file system answers when it will not set an access list or attributes for this user,
+// or has none to set: the new file then keeps what it was given.
+bool IsRefusal(DWORD code) {
+  return code == ERROR_ACCESS_DENIED || code == ERROR_PRIVILEGE_NOT_HELD || code == ERROR_NOT_SUPPORTED ||
+         code == ERROR_INVALID_FUNCTION;
+}
+
+// Windows follows at most this many links in one path.
+constexpr int cMaxLinkHops = 63;
+
+// The path a symbolic link names, made absolute against the link's folder; false when `path`
+// is no symbolic link.
+bool ReadLink(const std::u16string& path, std::u16string& target) {
+  const TOwnedFile link = OpenFile(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
+  if (!link) return false;
+  // The symbolic-link layout of REPARSE_DATA_BUFFER, which only the driver kit's headers declare.
+  struct TSymbolicLink {
+    ULONG ReparseTag;
+    USHORT ReparseDataLength, Reserved;
+    USHORT SubstituteNameOffset, SubstituteNameLength, PrintNameOffset, PrintNameLength;  // bytes into Names
+    ULONG Flags;
+    WCHAR Names[1];
+  };
+  std::vector<unsigned char> buffer(MAXIMUM_REPARSE_DATA_BUFFER_SIZE);
+  DWORD got = 0;
+  if (!DeviceIoControl(link.Get(), FSCTL_GET_REPARSE_POINT, nullptr, 0, buffer.data(),
+                       static_cast<DWORD>(buffer.size()), &got, nullptr) ||
+      got < offsetof(TSymbolicLink, Names))
+    return false;
+  TSymbolicLink data;
+  std::memcpy(&data, buffer.data(), offsetof(TSymbolicLink, Names));
+  const std::size_t names = offsetof(TSymbolicLink, Names);
+  if (data.ReparseTag != IO_REPARSE_TAG_SYMLINK || names + data.SubstituteNameOffset + data.SubstituteNameLength > got)
+    return false;
+  std::u16string name(data.SubstituteNameLength / 2, u'\0');
+  std::memcpy(name.data(), buffer.data() + names + data.SubstituteNameOffset, name.size() * 2);
+  if (name.rfind(u"\\??\\UNC\\", 0) == 0) {
+    name = u"\\\\" + name.substr(8);
+  } else if (name.rfind(u"\\??\\", 0) == 0) {
+    name = name.substr(4);
   }
-  SetLastError(ERROR_FILE_EXISTS);
-  RaiseLastError(u"ReplaceFileW (backup name)");
+  if (data.Flags & SYMLINK_FLAG_RELATIVE) name = path.substr(0, path.find_last_of(u"\\/") + 1) + name;
+  std::vector<wchar_t> full(MAX_PATH);
+  DWORD length = GetFullPathNameW(W(name), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length >= full.size()) {
+    full.resize(length + 1);
+    length = GetFullPathNameW(W(name), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  }
+  if (length == 0 || length >= full.size()) return false;
+  target = U(full.data(), length);
+  return true;
+}
+
+std::u16string FinalPath(HANDLE file, const std::u16string& fallback) {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  DWORD length =
+      GetFinalPathNameByHandleW(file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+  if (length >= buffer.size()) {
+    buffer.resize(length + 1);
+    length = GetFinalPathNameByHandleW(file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+  }
+  if (length == 0 || length >= buffer.size()) return fallback;
+  std::u16string resolved = U(buffer.data(), length);
+  if (resolved.rfind(u"\\\\?\\UNC\\", 0) == 0) return u"\\\\" + resolved.substr(8);
+  if (resolved.rfind(u"\\\\?\\", 0) == 0) return resolved.substr(4);
+  return resolved;
+}
+
+struct TLocalFree {
+  void operator()(HLOCAL memory) const noexcept { ::LocalFree(memory); }
+};
+using TOwnedSecurity = TOwned<PSECURITY_DESCRIPTOR, TLocalFree>;
+
+bool IsProtected(PSECURITY_DESCRIPTOR descriptor) {
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  return GetSecurityDescriptorControl(descriptor, &control, &revision) && (control & SE_DACL_PROTECTED);
+}
+
+// The same entries in the same order, each byte alike (inherited ones included).
+bool SameEntries(PACL a, PACL b) {
+  if (!a || !b) return a == b;
+  if (a->AceCount != b->AceCount) return false;
+  for (DWORD i = 0; i < a->AceCount; ++i) {
+    void* x = nullptr;
+    void* y = nullptr;
+    if (!GetAce(a, i, &x) || !GetAce(b, i, &y)) return false;
+    const WORD size = static_cast<const ACE_HEADER*>(x)->AceSize;
+    if (size != static_cast<const ACE_HEADER*>(y)->AceSize || std::memcmp(x, y, size) != 0) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -107,21 +190,15 @@ std::size_t TWin32Files::Read(TFileHandle file, char* data, std::size_t size) {
 }
 
 std::u16string TWin32Files::ResolveLinks(const std::u16string& path) {
-  const TOwnedFile file = OpenToAsk(path);
-  if (!file) return path;
-  std::vector<wchar_t> buffer(MAX_PATH);
-  DWORD length =
-      GetFinalPathNameByHandleW(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
-  if (length >= buffer.size()) {
-    buffer.resize(length + 1);
-    length =
-        GetFinalPathNameByHandleW(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
+  // A link whose target is missing names the file that creating it would make.
+  std::u16string current = path;
+  for (int hop = 0; hop <= cMaxLinkHops; ++hop) {
+    if (const TOwnedFile file = OpenToAsk(current)) return FinalPath(file.Get(), current);
+    std::u16string target;
+    if (!ReadLink(current, target)) return current;
+    current = std::move(target);
   }
-  if (length == 0 || length >= buffer.size()) return path;
-  std::u16string resolved = U(buffer.data(), length);
-  if (resolved.rfind(u"\\\\?\\UNC\\", 0) == 0) return u"\\\\" + resolved.substr(8);
-  if (resolved.rfind(u"\\\\?\\", 0) == 0) return resolved.substr(4);
-  return resolved;
+  return path;
 }
 
 TFileHandle TWin32Files::LockExclusive(const std::u16string& path) {
@@ -141,16 +218,25 @@ TFileHandle TWin32Files::LockExclusive(const std::u16string& path) {
 }
 
 TFileHandle TWin32Files::CreateTemp(const std::u16string& nearPath, std::u16string& tempPath) {
-  for (unsigned attempt = 0; attempt < cTempAttempts; ++attempt) {
-    std::u16string candidate = TempName(nearPath, attempt);
+  // "Halvorn.ini.~1f4-7.tmp": beside the file, so that the rename never crosses volumes; the
+  // process id and a count of our own keep the names apart from other processes' and runs'.
+  wchar_t process[16];
+  std::swprintf(process, 16, L"%lx", GetCurrentProcessId());
+  const std::u16string stem = nearPath + u".~" + U(process) + u"-";
+  for (;;) {
+    const std::string serial = std::to_string(++FTempSerial);
+    std::u16string candidate = stem + std::u16string(serial.begin(), serial.end()) + u".tmp";
     TOwnedFile file = OpenFile(candidate, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
     if (file) {
-      tempPath = candidate;
+      tempPath = std::move(candidate);
       return HandOver(std::move(file));
     }
-    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) RaiseLastError(u"CreateFileW");
+    // A name taken (by a stray of an earlier run, say) is passed over.
+    const DWORD code = GetLastError();
+    const bool taken =
+        code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS || (code == ERROR_ACCESS_DENIED && Exists(candidate));
+    if (!taken) RaiseLastError(u"CreateFileW");
   }
-  RaiseLastError(u"CreateFileW");
 }
 
 std::size_t TWin32Files::Write(TFileHandle file, const char* data, std::size_t size) {
@@ -168,46 +254,60 @@ void TWin32Files::Close(TFileHandle file) {
   if (file) CloseHandle(Raw(file));
 }
 
-void TWin32Files::CopyAttributes(const std::u16string& from, const std::u16string& to) {
-  // ReplaceFileW merges them too; set here, they hold also where a replace only renames (Wine).
-  DWORD attributes = GetFileAttributesW(W(from));
-  if (attributes == INVALID_FILE_ATTRIBUTES) RaiseLastError(u"GetFileAttributesW");
-  // Read-only would stop the replace itself; the old file cannot be read-only here anyway.
-  attributes &=
-      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-  if (!SetFileAttributesW(W(to), attributes ? attributes : FILE_ATTRIBUTE_NORMAL))
-    RaiseLastError(u"SetFileAttributesW");
+void TWin32Files::CopyAttributes(TFileHandle from, const std::u16string& to) {
+  FILE_BASIC_INFO old{};
+  if (!GetFileInformationByHandleEx(Raw(from), FileBasicInfo, &old, sizeof old))
+    RaiseLastError(u"GetFileInformationByHandleEx");
+  // Read-only would stop the rename; the old file cannot be read-only here anyway.
+  const DWORD attributes = old.FileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                                 FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+  FILE_BASIC_INFO kept{};  // times left 0 stay as they are
+  kept.CreationTime = old.CreationTime;
+  kept.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+  {
+    const TOwnedFile file =
+        OpenFile(to, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, 0);
+    if (!file || !SetFileInformationByHandle(file.Get(), FileBasicInfo, &kept, sizeof kept)) {
+      if (!IsRefusal(GetLastError())) RaiseLastError(u"SetFileInformationByHandle");
+    }
+  }
+
+  // The access list: only where the new file did not get the same from its folder, so that a
+  // share that lets nobody change access lists is not even asked.
+  PACL oldList = nullptr;
+  PSECURITY_DESCRIPTOR oldRaw = nullptr;
+  DWORD code = GetSecurityInfo(Raw(from), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &oldList,
+                               nullptr, &oldRaw);
+  const TOwnedSecurity oldSecurity(oldRaw);
+  if (code == ERROR_SUCCESS) {
+    PACL newList = nullptr;
+    PSECURITY_DESCRIPTOR newRaw = nullptr;
+    code = GetNamedSecurityInfoW(W(to), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &newList, nullptr,
+                                 &newRaw);
+    const TOwnedSecurity newSecurity(newRaw);
+    if (code == ERROR_SUCCESS && SameEntries(oldList, newList) && IsProtected(oldRaw) == IsProtected(newRaw)) return;
+    code = SetAccessListCall(to, oldList, IsProtected(oldRaw));
+  }
+  if (code != ERROR_SUCCESS && !IsRefusal(code)) {
+    SetLastError(code);
+    RaiseLastError(u"SetNamedSecurityInfoW");
+  }
 }
 
-bool TWin32Files::ReplaceFileCall(const std::u16string& replaced, const std::u16string& replacement,
-                                  const std::u16string& backup) {
-  // No flags: a replace that cannot carry the access list over fails rather than drop it.
-  return ReplaceFileW(W(replaced), W(replacement), W(backup), 0, nullptr, nullptr);
+unsigned long TWin32Files::SetAccessListCall(const std::u16string& path, void* list, bool isProtected) {
+  // Unprotected, Windows adds to the list's own entries what the folder passes on now.
+  const SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION | (isProtected ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                                             : UNPROTECTED_DACL_SECURITY_INFORMATION);
+  std::u16string name = path;
+  return SetNamedSecurityInfoW(reinterpret_cast<wchar_t*>(name.data()), SE_FILE_OBJECT, what, nullptr, nullptr,
+                               static_cast<PACL>(list), nullptr);
 }
 
-void TWin32Files::Replace(const std::u16string& from, const std::u16string& to, bool existing) {
-  if (!existing) {
-    if (!MoveFileExW(W(from), W(to), MOVEFILE_WRITE_THROUGH)) RaiseLastError(u"MoveFileExW");
-    return;
-  }
-  // The replace moves the old file aside before the new one takes its name. Given a name
-  // for that, a replace that stops half-way leaves the old file where it can be put back;
-  // without one, Windows may already have deleted it.
-  const std::u16string backup = FreeTempName(to);
-  if (ReplaceFileCall(to, from, backup)) {
-    DeleteFileW(W(backup));
-    return;
-  }
-  const DWORD code = GetLastError();
-  // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: the old file is under the backup name. The other
-  // codes (ERROR_UNABLE_TO_MOVE_REPLACEMENT and ERROR_UNABLE_TO_REMOVE_REPLACED included,
-  // with a backup name) leave it where it was; its absence is checked all the same. Should
-  // putting it back fail, it stays under the backup name rather than be lost.
-  if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 || !Exists(to)) {
-    if (Exists(backup)) MoveFileExW(W(backup), W(to), MOVEFILE_WRITE_THROUGH);
-  }
-  SetLastError(code);
-  RaiseLastError(u"ReplaceFileW");
+void TWin32Files::Replace(const std::u16string& from, const std::u16string& to, bool replace) {
+  // One rename: the name never lacks a whole file. Windows refuses to replace a file that
+  // another process has open, so a converter's open gets the old file or the new one.
+  const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+  if (!MoveFileExW(W(from), W(to), flags)) RaiseLastError(u"MoveFileExW");
 }
 
 void TWin32Files::Remove(const std::u16string& path) noexcept { DeleteFileW(W(path)); }

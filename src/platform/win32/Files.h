@@ -19,15 +19,17 @@ class TWin32Files : public IFileSystem {
   std::size_t Write(TFileHandle file, const char* data, std::size_t size) override;
   void FlushToDisk(TFileHandle file) override;
   void Close(TFileHandle file) override;
-  void CopyAttributes(const std::u16string& from, const std::u16string& to) override;
-  void Replace(const std::u16string& from, const std::u16string& to, bool existing) override;
+  void CopyAttributes(TFileHandle from, const std::u16string& to) override;
+  void Replace(const std::u16string& from, const std::u16string& to, bool replace) override;
   void Remove(const std::u16string& path) noexcept override;
 
  protected:
-  // ReplaceFileW itself, which moves the old file to `backup` on its way; a test puts a
-  // replace that stops half-way in its place.
-  virtual bool ReplaceFileCall(const std::u16string& replaced, const std::u16string& replacement,
-                               const std::u16string& backup);
+  // SetNamedSecurityInfoW with an access list (a PACL), its error code; a test puts a share
+  // that refuses access lists in its place.
+  virtual unsigned long SetAccessListCall(const std::u16string& path, void* list, bool isProtected);
+  // The temporary names handed out so far; a test sets it back, as a new run under the same
+  // process id would start again.
+  std::uint64_t FTempSerial = 0;
 };
 
 }  // namespace platform::win32

@@ -9,7 +9,8 @@
 //   probe focus HWND                the control that has the focus in that window's thread
 //   probe com HWND                  whether that window's thread has entered a COM apartment
 //   probe imechars HWND TEXT        an input method's commit of TEXT: a burst of WM_IME_CHAR
-//                                   posted to the control that has the focus in HWND's thread
+//                                   posted to the control that has the focus in HWND's thread;
+//                                   \uXXXX in TEXT is that code unit (a lone surrogate, say)
 //   probe grid HWND WHAT            a number the grid window shows (its cGridState answer)
 //
 // Exit codes: 0 done, 1 not found before the deadline, 2 usage.
@@ -176,8 +177,14 @@ int CmdCom(HWND window) {
 int CmdImeChars(HWND window, const std::wstring& text) {
   HWND focus = FocusOf(window);
   if (!focus) return 1;
-  for (wchar_t c : text)
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    wchar_t c = text[i];
+    if (text.compare(i, 2, L"\\u") == 0 && i + 6 <= text.size()) {
+      c = static_cast<wchar_t>(std::wcstoul(text.substr(i + 2, 4).c_str(), nullptr, 16));
+      i += 5;
+    }
     if (!PostMessageW(focus, WM_IME_CHAR, c, 1)) return 1;
+  }
   return 0;
 }
 

@@ -5,6 +5,9 @@
 //   busy-ms=N                            first stay N ms without a message queue (not idle)
 //   linger-ms=N                          at the end wait for input in a hidden window for up to
 //                                        N ms, or until it gets WM_CLOSE
+// Started as "StandInConverter --rmw-ms N" it instead rewrites Halvorn.ini in place again and
+// again for N ms, as the converter does: open for reading and writing, no sharing, created when
+// missing; read, change callsign, write back. It logs how often it found no file.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -80,6 +83,25 @@ void Linger(unsigned milliseconds) {
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
 }
 
+void ReadModifyWriteLoop(unsigned milliseconds) {
+  int opens = 0, busy = 0, missing = 0;
+  for (const ULONGLONG end = GetTickCount64() + milliseconds; GetTickCount64() < end;) {
+    HANDLE file = CreateFileW(L"Halvorn.ini", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE && ++busy) continue;
+    missing += GetLastError() != ERROR_ALREADY_EXISTS;
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD done = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+    bytes = halvorn::SetMainEntries(bytes, {{u"callsign", halvorn::FromUtf8("CS-" + std::to_string(++opens))}});
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+    SetEndOfFile(file);
+    CloseHandle(file);
+  }
+  standin::Log(halvorn::FromUtf8("rmw opens=" + std::to_string(opens) + " busy=" + std::to_string(busy) +
+                                 " missing=" + std::to_string(missing)));
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -99,6 +121,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   std::vector<std::u16string> args;
   for (int i = 1; argv && i < count; ++i) args.emplace_back(reinterpret_cast<const char16_t*>(argv[i]));
   LocalFree(argv);
+  if (args.size() == 2 && args[0] == u"--rmw-ms") {
+    ReadModifyWriteLoop(Milliseconds({{u"n", args[1]}}, u"n"));
+    return 0;
+  }
   halvorn::TArguments parsed;
   std::u16string error;
   if (!halvorn::ParseArguments(args, parsed, error)) {
