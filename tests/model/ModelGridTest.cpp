@@ -306,7 +306,7 @@ TEST_F(ModelGrid, CharactersTheCellsAccept) {
     for (int i = 0; i < c.Col; ++i) Key(TKey::Right);
     const std::u16string before = grid.Cell(0, c.Col);
     EXPECT_EQ(grid.AcceptsChar(c.Char), c.Accepted) << c.Col << " " << int(c.Char);
-    EXPECT_EQ(grid.UserEditorChar(c.Char), c.Accepted ? platform::TEditorChar::Type : platform::TEditorChar::Refuse)
+    EXPECT_EQ(grid.UserEditorChar(c.Char, {}), c.Accepted ? platform::TEditorChar::Type : platform::TEditorChar::Refuse)
         << "the cell editor takes what the cell accepts: " << c.Col << " " << int(c.Char);
     EXPECT_EQ(grid.UserChar(c.Char), c.Accepted) << "refused characters beep: " << c.Col << " " << int(c.Char);
     EXPECT_EQ(grid.Cell(0, c.Col), c.Accepted ? std::u16string(1, c.Char) : before) << c.Col << " " << int(c.Char);
@@ -322,11 +322,23 @@ TEST_F(ModelGrid, CharactersTheCellsAccept) {
   burst.UserEditChanged(full);
   EXPECT_FALSE(burst.UserChar(u'x')) << "a full cell refuses more";
   EXPECT_EQ(burst.Cell(0, 1), full);
+  // A pair that would end past the limit goes whole, typed, composed or pasted.
+  const std::u16string kept(31, u'字');
+  burst.UserEditChanged(kept);
+  for (char16_t c : std::u16string(u"𠮷")) EXPECT_FALSE(burst.UserChar(c));
+  EXPECT_EQ(burst.Cell(0, 1), kept);
+  using E = platform::TEditorChar;
+  EXPECT_EQ(burst.UserEditorChar(u"𠮷" [0], { 31, 31, 31 }), E::Drop);
+  EXPECT_EQ(burst.UserEditorChar(u"𠮷" [1], { 31, 31, 31 }), E::Drop) << "no half pair after a dropped one";
+  EXPECT_EQ(burst.UserEditorChar(u"𠮷" [0], { 0, 1, 31 }), E::Type) << "over a selection there is room";
+  EXPECT_EQ(burst.UserEditorPaste(u"x𠮷y", {31, 31, 31}), u"x");
+  EXPECT_EQ(burst.UserEditorPaste(u"x𠮷y", {30, 30, 31}), u"x") << "the pair would not fit whole";
+  EXPECT_EQ(burst.UserEditorPaste(u"ab\r\ncd", {0, 31, 31}), u"ab") << "up to the line break";
 
   model::TModelGrid& grid = Open();
   for (char16_t key : {u'\r', u'\n', u'\t', u'\x1B'})
-    EXPECT_EQ(grid.UserEditorChar(key), platform::TEditorChar::Drop) << "their keys did the work: " << int(key);
-  EXPECT_EQ(grid.UserEditorChar(u'\b'), platform::TEditorChar::Type) << "Backspace edits the number";
+    EXPECT_EQ(grid.UserEditorChar(key, {}), platform::TEditorChar::Drop) << "their keys did the work: " << int(key);
+  EXPECT_EQ(grid.UserEditorChar(u'\b', {}), platform::TEditorChar::Type) << "Backspace edits the number";
   EXPECT_FALSE(grid.EditImeAllowed()) << "the UnitNo cell has no input method";
   EXPECT_EQ(grid.EditMaxLength(), 0);
   Key(TKey::Right);
@@ -486,6 +498,16 @@ TEST_F(ModelGrid, ClickingAnotherRowPostsTheCurrentOne) {
   EXPECT_EQ(grid.Row(), 1) << "the row clicked, now second";
   EXPECT_EQ(grid.Col(), 1);
   EXPECT_EQ(F(u"Model").AsString(), u"C");
+  // Keys that lead the editor to a cell select its text, so typing replaces it; a click does not.
+  EXPECT_FALSE(grid.View().EditSelectAll);
+  const int load = grid.View().EditLoad;
+  Key(TKey::Tab);
+  EXPECT_TRUE(grid.View().EditSelectAll);
+  EXPECT_GT(grid.View().EditLoad, load);
+  grid.UserClick(0, -1, false);
+  EXPECT_EQ(grid.Row(), 0) << "a click on a row's indicator makes it current";
+  EXPECT_EQ(grid.Col(), 2);
+  EXPECT_FALSE(grid.View().EditSelectAll);
 }
 
 TEST_F(ModelGrid, CtrlDeleteAsksFirst) {
