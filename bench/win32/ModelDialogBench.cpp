@@ -72,15 +72,21 @@ LRESULT CALLBACK ClockProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   if (message == cShown) {
     RedrawWindow(reinterpret_cast<HWND>(dialog->Handle()), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     times.Open.push_back(Now() - *reinterpret_cast<double*>(wParam));
-    // Typing opens the editor, which then follows every row the save walks.
+    // In front with the grid focused, as the user has it; typing opens the editor, which then
+    // follows every row the save walks.
     HWND grid = reinterpret_cast<HWND>(dialog->DBGrid1.Handle());
+    SetForegroundWindow(reinterpret_cast<HWND>(dialog->Handle()));
+    SetFocus(grid);
     PostMessageW(grid, WM_KEYDOWN, VK_RIGHT, 1);
     PostMessageW(grid, WM_CHAR, L'x', 1);
     PostMessageW(window, cPressOk, 0, lParam);
     return 0;
   }
+  // A click on Ok moves the focus there first.
   times.OkAt = Now();
-  PostMessageW(reinterpret_cast<HWND>(dialog->btnOk.Handle()), BM_CLICK, 0, 0);
+  HWND ok = reinterpret_cast<HWND>(dialog->btnOk.Handle());
+  SetFocus(ok);
+  PostMessageW(ok, BM_CLICK, 0, 0);
   return 0;
 }
 
