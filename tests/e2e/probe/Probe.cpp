@@ -175,13 +175,11 @@ int CmdImeChars(HWND window, const std::wstring& text) {
 }
 
 int CmdClip(const std::wstring& text) {
-  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-  if (!data) return 1;
+  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));  // the clipboard's once set
+  if (!data || !OpenClipboard(nullptr)) return 1;
   std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(data)));
   GlobalUnlock(data);
-  if (!OpenClipboard(nullptr)) return 1;
-  EmptyClipboard();
-  const bool set = SetClipboardData(CF_UNICODETEXT, data) != nullptr;  // the clipboard's from now on
+  const bool set = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, data);
   CloseClipboard();
   return set ? 0 : 1;
 }
