@@ -1,9 +1,11 @@
 #include "model/ModelGrid.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "app/ErrorBox.h"
 #include "model/ModelConfirm.h"
+#include "platform/AtExit.h"
 #include "platform/Text.h"
 
 namespace model {
@@ -40,6 +42,8 @@ platform::TGridView TModelGrid::View() const {
   view.EditText = FEditText;
   view.EditMaxLength = EditMaxLength();
   view.EditImeAllowed = EditImeAllowed();
+  view.EditLoad = FEditLoad;
+  view.EditSelectAll = FEditSelectAll;
   return view;
 }
 
@@ -136,6 +140,8 @@ bool TModelGrid::UntouchedNewRow() const {
 void TModelGrid::LoadEditText() {
   int row = Table().Active() ? Row() : -1;
   FEditText = row >= 0 ? Table().ViewText(row, FCol) : std::u16string();
+  ++FEditLoad;
+  FEditSelectAll = FSelectOnLoad;
 }
 
 void TModelGrid::UpdateData() {
@@ -261,6 +267,10 @@ bool TModelGrid::KeyDown(TKey key, platform::TShiftState shift) {
 }
 
 bool TModelGrid::UserKeyDown(TKey key, platform::TShiftState shift) {
+  // The cell the keyboard leads to shows its text selected, so that typing replaces it, as
+  // without an editor; F2 puts the caret after it.
+  FSelectOnLoad = key != TKey::F2;
+  const platform::TAtExit keyDone([this] { FSelectOnLoad = false; });
   bool handled = true;
   Guard([&] { handled = KeyDown(key, shift); });
   return handled;
@@ -270,9 +280,39 @@ bool TModelGrid::UserEditorKeyDown(TKey key, platform::TShiftState shift, platfo
   return EditorPassesKey(key, shift, caret) && UserKeyDown(key, shift);
 }
 
-platform::TEditorChar TModelGrid::UserEditorChar(char16_t c) {
-  if (c == u'\r' || c == u'\n' || c == u'\t' || c == 0x1B) return platform::TEditorChar::Drop;
-  return AcceptsChar(c) ? platform::TEditorChar::Type : platform::TEditorChar::Refuse;
+namespace {
+
+bool IsLeadSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsTrailSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// What the editor's limit leaves for text typed over its selection; -1: no limit.
+int Room(int limit, platform::TEditorCaret caret) {
+  return limit > 0 ? std::max(0, limit - (caret.Length - std::abs(caret.End - caret.Start))) : -1;
+}
+
+}  // namespace
+
+platform::TEditorChar TModelGrid::UserEditorChar(char16_t c, platform::TEditorCaret caret) {
+  using platform::TEditorChar;
+  if (c == u'\r' || c == u'\n' || c == u'\t' || c == 0x1B) return TEditorChar::Drop;
+  if (!AcceptsChar(c)) return TEditorChar::Refuse;
+  // A character beyond U+FFFF comes as two units: the first only where both fit, the second
+  // only after the first. The editor's own limit counts units and would keep half a pair.
+  const int room = Room(EditMaxLength(), caret);
+  if (IsLeadSurrogate(c) && room >= 0 && room < 2) return TEditorChar::Drop;
+  const int before = std::min(caret.Start, caret.End) - 1;
+  if (IsTrailSurrogate(c) &&
+      (before < 0 || before >= static_cast<int>(FEditText.size()) || !IsLeadSurrogate(FEditText[before])))
+    return TEditorChar::Drop;
+  return TEditorChar::Type;
+}
+
+std::u16string TModelGrid::UserEditorPaste(const std::u16string& text, platform::TEditorCaret caret) {
+  // A one-line editor takes the text up to its first line break.
+  std::u16string_view line(text);
+  line = line.substr(0, line.find_first_of(u"\r\n"));
+  const int room = Room(EditMaxLength(), caret);
+  return std::u16string(room < 0 ? line : platform::CutUnits(line, static_cast<std::size_t>(room)));
 }
 
 bool TModelGrid::UserChar(char16_t c) {
@@ -287,12 +327,18 @@ bool TModelGrid::UserChar(char16_t c) {
       // Characters that reach the grid while its editor opens (an input method commits a
       // burst) follow the first one instead of replacing it.
       const int limit = EditMaxLength();
-      if (limit > 0 && static_cast<int>(FEditText.size()) >= limit) {
+      const int need = IsLeadSurrogate(c) ? 2 : 1;  // a pair goes in whole or not at all
+      if ((limit > 0 && static_cast<int>(FEditText.size()) + need > limit) ||
+          (IsTrailSurrogate(c) && !IsLeadSurrogate(FEditText.back()))) {
         taken = false;
         return;
       }
       FEditText.push_back(c);
     } else {
+      if (IsTrailSurrogate(c)) {
+        taken = false;
+        return;
+      }
       FEditText.assign(1, c);
     }
     FEditModified = true;
@@ -318,7 +364,12 @@ void TModelGrid::UserEditChanged(const std::u16string& text) {
 
 void TModelGrid::UserClick(int row, int col, bool twice) {
   Guard([&] {
-    if (!Table().Active() || row < 0 || row >= RowCount() || col < 0 || col >= ColCount()) return;
+    if (!Table().Active() || row < 0 || row >= RowCount() || col < -1 || col >= ColCount()) return;
+    // The row's indicator cell makes that row current; the column stays.
+    if (col < 0) {
+      Table().MoveToView(row);
+      return;
+    }
     // A click on the current cell, or a double click anywhere, opens the editor.
     if (row == Row() && col == FCol) {
       ShowEditor();
@@ -457,11 +508,16 @@ void TModelGrid::DataEvent(TDataEvent event) {
 }
 
 void TModelGrid::Changed() {
-  if (FBusy > 0) {
-    FDirty = true;
-  } else {
-    Invalidate();
-  }
+  FDirty = true;
+  Flush();
+}
+
+// The backend hears of changes once the input that made them is handled, and only while the
+// grid's form is shown: a save walking the table behind the hidden dialog redraws nothing.
+void TModelGrid::Flush() {
+  if (FBusy > 0 || !FDirty || !FForm.Showing()) return;
+  FDirty = false;
+  Invalidate();
 }
 
 template <class TAction>
@@ -473,16 +529,13 @@ bool TModelGrid::Guard(TAction action) {
   } catch (const std::exception& error) {
     ok = false;
     --FBusy;
-    FDirty = false;
-    Invalidate();
+    FDirty = true;
+    Flush();
     ShowError(error);
     return ok;
   }
   --FBusy;
-  if (FBusy == 0 && FDirty) {
-    FDirty = false;
-    Invalidate();
-  }
+  Flush();
   return ok;
 }
 

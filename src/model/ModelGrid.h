@@ -46,7 +46,8 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   bool UserKeyDown(platform::TKey key, platform::TShiftState shift) override;
   bool UserEditorKeyDown(platform::TKey key, platform::TShiftState shift, platform::TEditorCaret caret) override;
   bool UserChar(char16_t c) override;
-  platform::TEditorChar UserEditorChar(char16_t c) override;
+  platform::TEditorChar UserEditorChar(char16_t c, platform::TEditorCaret caret) override;
+  std::u16string UserEditorPaste(const std::u16string& text, platform::TEditorCaret caret) override;
   void UserEditChanged(const std::u16string& text) override;
   void UserClick(int row, int col, bool twice) override;
   void UserScroll(platform::TScrollBar bar, platform::TScroll by) override;
@@ -55,6 +56,8 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   void UserExit() override;
   void UserColWidth(int col, int width) override;
   void UserViewSize(int visibleRows, int width) override;
+  // While the form is hidden the backend hears of no change; shown again, it redraws once.
+  void ShowingChanged() override { Flush(); }
 
   // What leaving the grid does: an untouched new row is dropped, else the cell's text is
   // assigned. False when that failed; the error was shown and the focus is back in the grid.
@@ -79,6 +82,7 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   void KeepRowVisible();
   void KeepColVisible();
   void Changed();
+  void Flush();
   // Runs one piece of input; an error is shown, and false returned.
   template <class TAction>
   bool Guard(TAction action);
@@ -94,6 +98,9 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   bool FEditorMode = false;
   std::u16string FEditText;
   bool FEditModified = false;
+  int FEditLoad = 0;            // counts the editor's loads of a cell's text
+  bool FEditSelectAll = false;  // that text shows selected
+  bool FSelectOnLoad = false;   // a key is being handled: a text loaded now shows selected
   std::vector<int> FColWidths;  // widths the user dragged; 0 where the field's width applies
   int FBusy = 0;                // input being handled: the backend hears of changes at its end
   bool FDirty = false;

@@ -69,6 +69,20 @@ bool TModelNavigator::ButtonEnabled(int button) const {
   return false;
 }
 
+void TModelNavigator::DataEvent(TDataEvent) {
+  if (FForm.Showing()) {
+    Invalidate();
+  } else {
+    FStale = true;
+  }
+}
+
+void TModelNavigator::ShowingChanged() {
+  if (!FStale || !FForm.Showing()) return;
+  FStale = false;
+  Invalidate();
+}
+
 void TModelNavigator::UserClick(int button) {
   if (!ButtonEnabled(button)) return;
   try {

@@ -27,11 +27,14 @@ class TModelNavigator : public platform::TCustomNavigator, private TDataLink {
   void UserClick(int button) override;
 
  private:
-  void DataEvent(TDataEvent) override { Invalidate(); }
+  // The buttons follow the table only while the form is shown; shown again, they catch up.
+  void DataEvent(TDataEvent) override;
+  void ShowingChanged() override;
   void Click(TNavigateBtn button);
 
   platform::TForm& FForm;
   TDataSource& FSource;
+  bool FStale = false;  // the table changed while the form was hidden
 };
 
 }  // namespace model

@@ -205,6 +205,7 @@ IFormPeer* TForm::FormPeer() const { return static_cast<IFormPeer*>(Peer()); }
 
 void TForm::Show() {
   CreateHandle();
+  SetShowing(true);
   FormPeer()->Show();
   if (ActionList) ActionList->Update();
 }
@@ -213,8 +214,18 @@ int TForm::ShowModal() {
   CreateHandle();
   ModalResult = 0;
   FModal = true;
-  const TAtExit modalEnd([this] { FModal = false; });
+  SetShowing(true);
+  const TAtExit modalEnd([this] {
+    FModal = false;
+    SetShowing(false);
+  });
   return FormPeer()->ShowModal();
+}
+
+void TForm::SetShowing(bool showing) {
+  if (showing == FShowing) return;
+  FShowing = showing;
+  for (TControl* control : Controls) control->ShowingChanged();
 }
 
 void TForm::SetFocus(TControl* control) {
@@ -236,6 +247,7 @@ void TForm::UserClose() {
   FClosed = true;
   // The window goes even when the close handler fails; its error is reported by the caller.
   const TAtExit closeAfter([this] {
+    SetShowing(false);
     if (IFormPeer* peer = FormPeer()) peer->Close();
   });
   if (OnClose) OnClose();

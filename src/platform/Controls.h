@@ -98,6 +98,8 @@ class TControl {
   TRect FormBounds() const;
   // Moves the control; the controls standing in it move along.
   void SetBounds(const TRect& bounds);
+  // Its form was shown or hidden (TForm::Showing): a view that follows data catches up here.
+  virtual void ShowingChanged() {}
 
  protected:
   void Notify(TProperty what);
@@ -287,6 +289,8 @@ class TForm : public TControl {
   IFormPeer* FormPeer() const;
   void Show();
   int ShowModal();
+  // Between Show or ShowModal and the end of the showing: someone can see the form.
+  bool Showing() const { return FShowing; }
   void SetFocus(TControl* control);
   TControl* Focused() const;
   // Moves the focus to the next (or previous) enabled control in tab order after `from`, round;
@@ -307,6 +311,8 @@ class TForm : public TControl {
   int FTop = 0;
   bool FClosed = false;
   bool FModal = false;
+  bool FShowing = false;
+  void SetShowing(bool showing);
 };
 
 class IWidgetFactory {

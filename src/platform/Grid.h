@@ -68,6 +68,10 @@ struct TGridView {
   std::u16string EditText;
   int EditMaxLength = 0;
   bool EditImeAllowed = true;
+  // Changes whenever the editor takes up a cell's text anew; the backend then sets its text and
+  // selection afresh: all of it selected (the keyboard led there), else the caret after it.
+  int EditLoad = 0;
+  bool EditSelectAll = false;
 };
 
 // What a grid's backend peer measures in the grid's font, in pixels.
@@ -97,9 +101,13 @@ class TCustomGrid : public TControl {
   // A key pressed in the in-place editor: true when the grid took it, false when it is the editor's.
   virtual bool UserEditorKeyDown(TKey key, TShiftState shift, TEditorCaret caret) = 0;
   virtual bool UserChar(char16_t c) = 0;  // false: refused, the backend beeps
-  virtual TEditorChar UserEditorChar(char16_t c) = 0;
+  // A character typed or composed into the in-place editor, whose caret stands as given.
+  virtual TEditorChar UserEditorChar(char16_t c, TEditorCaret caret) = 0;
+  // The part of a pasted text that the in-place editor takes in place of its selection.
+  virtual std::u16string UserEditorPaste(const std::u16string& text, TEditorCaret caret) = 0;
   virtual void UserEditChanged(const std::u16string& text) = 0;  // the editor's text now
-  virtual void UserClick(int row, int col, bool twice) = 0;      // twice: a double click
+  // twice: a double click; col -1: the row's indicator cell.
+  virtual void UserClick(int row, int col, bool twice) = 0;
   virtual void UserScroll(TScrollBar bar, TScroll by) = 0;
   virtual void UserScrollTo(TScrollBar bar, int position) = 0;  // the thumb dragged to a row or column
   virtual void UserExit() = 0;  // the focus left the grid for another control of its form

@@ -316,6 +316,40 @@ if start_quorvel "Quorvel - doc.xml"; then
 fi
 quorvel_wine_register_pdf_viewer "$viewer_exe"
 
+# --- The grid's own input: a box raised by its key painted, a click on a row's indicator, the
+# wheel's lines, typing over a cell Tab led to, a pair kept whole at the limit (composed, pasted).
+new_case grid
+printf 'license=LIC-G\n' >doc.xml
+{
+  printf '[main]\r\ntop=10\r\nleft=10\r\nfilename=%s\r\nlicense=LIC-G\r\n[LIC-G]\r\n' "$(quorvel_wine_path "$dir/doc.xml")"
+  for unit in 1 2 3 4 5 6 7 8; do printf 'unit%s=M%s\r\n' $unit $unit; done
+} >Halvorn.ini
+# Read from the box's own X window: one never painted stays black.
+painted() { xwd -id "$("$QUORVEL_XWIN" find "$1" 1000)" -silent >"$work/box.xwd" && (($(/usr/bin/convert "xwd:$work/box.xwd" -format '%[fx:int(100*mean)]' info:) > 30)); }
+chars30=$(printf '字%.0s' {1..30})
+if start_quorvel "Quorvel - doc.xml" && open_model ctrl+s; then
+  grid_record=$(control "$dlg" class QuorvelGrid)
+  point_at "$grid_record" && xdotool click 5
+  quorvel_wait 5 grid_is 1 3 || fail "one wheel notch did not scroll three rows: $(probe grid "$grid" 1)"
+  # The third row's indicator cell; rows are 19 pixels apart below the titles with these fonts.
+  xdotool mousemove --sync $(($(field "$grid_record" screenleft) + 7)) $(($(field "$grid_record" screentop) + 66)) click 1
+  quorvel_wait 5 grid_is 1 2 || fail "a click on a row's indicator did not make it current: $(probe grid "$grid" 1)"
+  x_focus "Model Table" && keys ctrl+Delete
+  quorvel_wait 10 painted "確認" || fail "the confirmation raised by Ctrl+Delete is not painted"
+  x_focus "確認" && keys Return
+  quorvel_wait 10 gone "確認" && x_focus "Model Table" || fail "the confirmation did not close"
+  type_text 9 && keys Tab && type_text Z
+  quorvel_wait 5 eval '[[ $(field "$(probe focus "$dlg")" text) == Z ]]' || fail "typing after Tab did not replace: $(probe focus "$dlg")"
+  keys Tab
+  probe imechars "$dlg" "$chars30" && probe clip "A𠮷" && keys ctrl+v && probe imechars "$dlg" "𠮷"
+  quorvel_wait 5 eval '[[ $(field "$(probe focus "$dlg")" text) == "${chars30}A" ]]' || fail "half a pair kept: $(probe focus "$dlg")"
+  keys ctrl+Tab Return
+  quorvel_wait 10 gone "Model Table" || fail "Ctrl+Tab and Enter did not close the dialog with Ok"
+  expect_eq "saved table" "$(sed -n '/^\[LIC-G\]/,$p' Halvorn.ini | tr -d '\r')" \
+    "$(printf '[LIC-G]\nunit1=M1\nunit2=M2\nunit5=M5\nunit6=M6\nunit7=M7\nunit8=M8\nunit9=Z\ncomment9=%sA\n' "$chars30")"
+  close_quorvel "Quorvel - doc.xml"
+fi
+
 if ((failures > 0)); then
   echo "e2e: $failures failure(s)"
   exit 1

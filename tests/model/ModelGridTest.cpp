@@ -306,7 +306,7 @@ TEST_F(ModelGrid, CharactersTheCellsAccept) {
     for (int i = 0; i < c.Col; ++i) Key(TKey::Right);
     const std::u16string before = grid.Cell(0, c.Col);
     EXPECT_EQ(grid.AcceptsChar(c.Char), c.Accepted) << c.Col << " " << int(c.Char);
-    EXPECT_EQ(grid.UserEditorChar(c.Char), c.Accepted ? platform::TEditorChar::Type : platform::TEditorChar::Refuse)
+    EXPECT_EQ(grid.UserEditorChar(c.Char, {}), c.Accepted ? platform::TEditorChar::Type : platform::TEditorChar::Refuse)
         << "the cell editor takes what the cell accepts: " << c.Col << " " << int(c.Char);
     EXPECT_EQ(grid.UserChar(c.Char), c.Accepted) << "refused characters beep: " << c.Col << " " << int(c.Char);
     EXPECT_EQ(grid.Cell(0, c.Col), c.Accepted ? std::u16string(1, c.Char) : before) << c.Col << " " << int(c.Char);
@@ -322,11 +322,16 @@ TEST_F(ModelGrid, CharactersTheCellsAccept) {
   burst.UserEditChanged(full);
   EXPECT_FALSE(burst.UserChar(u'x')) << "a full cell refuses more";
   EXPECT_EQ(burst.Cell(0, 1), full);
+  // A pair that would end past the limit goes whole or not at all.
+  burst.UserEditChanged(std::u16string(31, u'字'));
+  for (char16_t c : std::u16string(u"𠮷")) EXPECT_FALSE(burst.UserChar(c));
+  EXPECT_EQ(burst.Cell(0, 1), std::u16string(31, u'字'));
+  EXPECT_EQ(burst.UserEditorChar(u"𠮷" [0], { 0, 1, 31 }), platform::TEditorChar::Type) << "room over a selection";
 
   model::TModelGrid& grid = Open();
   for (char16_t key : {u'\r', u'\n', u'\t', u'\x1B'})
-    EXPECT_EQ(grid.UserEditorChar(key), platform::TEditorChar::Drop) << "their keys did the work: " << int(key);
-  EXPECT_EQ(grid.UserEditorChar(u'\b'), platform::TEditorChar::Type) << "Backspace edits the number";
+    EXPECT_EQ(grid.UserEditorChar(key, {}), platform::TEditorChar::Drop) << "their keys did the work: " << int(key);
+  EXPECT_EQ(grid.UserEditorChar(u'\b', {}), platform::TEditorChar::Type) << "Backspace edits the number";
   EXPECT_FALSE(grid.EditImeAllowed()) << "the UnitNo cell has no input method";
   EXPECT_EQ(grid.EditMaxLength(), 0);
   Key(TKey::Right);

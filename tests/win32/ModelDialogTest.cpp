@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <imm.h>
 
 #include <atomic>
 #include <functional>
@@ -407,9 +408,18 @@ TEST_F(Win32ModelDialog, OkWritesTheSectionToTheEndOfTheFile) {
     Key(ui, VK_DOWN);
     Key(ui, VK_DOWN);
     EXPECT_TRUE(ui.WaitFor([&] { return Query(grid, 0, 0).RowCount == 3; }));
+    ui.Invoke([&] { EXPECT_EQ(ImmGetContext(grid), nullptr) << "no input method for UnitNo in the grid window"; });
     Type(ui, grid, 0, L"7");
     Key(ui, VK_TAB);
     EXPECT_TRUE(ui.WaitFor([&] { return Query(grid, 0, 0).CurrentCol == 1; }));
+    ui.Invoke([&] {  // Model's composes at its cell
+      HIMC context = ImmGetContext(grid);
+      COMPOSITIONFORM form{};
+      ASSERT_TRUE(context && ImmGetCompositionWindow(context, &form));
+      const platform::TGridColumn model = ShownDialog()->DBGrid1.View().Columns[1];
+      EXPECT_TRUE(form.ptCurrentPos.x >= model.Left && form.ptCurrentPos.x < model.Left + model.Width);
+      ImmReleaseContext(grid, context);
+    });
     Type(ui, grid, 1, L"XR-9");
     ui.Invoke([&] { PostMessageW(Hwnd(ShownDialog()->btnOk), BM_CLICK, 0, 0); });
     EXPECT_TRUE(ui.WaitFor([] { return ShownDialog() == nullptr; }));

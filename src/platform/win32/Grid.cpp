@@ -8,6 +8,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <map>
 
 namespace platform::win32 {
 
@@ -72,6 +73,11 @@ class TWin32GridPeer final : public TCustomWindowPeer, public IGridMetrics {
   LRESULT Scroll(TScrollBar bar, WORD request);
   void LostFocus(HWND to);
   void SyncEditor(const TGridView& view);
+  // The grid window's input method follows the current column's, as the editor's does; its
+  // composition window stands at the current cell.
+  void SyncIme(const TGridView& view);
+  void Wheel(int delta);
+  void Paste();
   void UpdateScroll(const TGridView& view);
   void Paint(HDC dc, const RECT& client) override;
   void PaintIndicator(HDC dc, const RECT& cell, TGridIndicator indicator);
@@ -85,9 +91,12 @@ class TWin32GridPeer final : public TCustomWindowPeer, public IGridMetrics {
   int FDigitWidth = 6;
   int FOverhang = 0;
   bool FSyncing = false;  // the editor's text is being set from the grid, not typed
+  int FEditLoad = -1;     // the grid's load of the editor's text that the editor shows
   bool FImeOn = true;
+  POINT FCompositionAt{-1, -1};
   int FDragCol = -1;
-  int FWheel = 0;  // wheel movement not yet a whole notch
+  int FWheel = 0;                         // wheel movement not yet a whole line
+  std::map<std::u16string, int> FWidths;  // texts measured in the grid's font, which never changes
 };
 
 LRESULT CALLBACK EditorSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
@@ -119,7 +128,9 @@ TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id)
   Checked(SetWindowSubclass(FEditor, EditorSubclass, cEditorSubclass, reinterpret_cast<DWORD_PTR>(this)),
           u"SetWindowSubclass");
   ReportViewSize();
-  UpdateScroll(FGrid.View());
+  const TGridView view = FGrid.View();
+  SyncIme(view);
+  UpdateScroll(view);
 }
 
 TWin32GridPeer::~TWin32GridPeer() {
@@ -130,16 +141,20 @@ void TWin32GridPeer::Changed(TProperty what) {
   TCustomWindowPeer::Changed(what);
   if (what != TProperty::Content) return;
   const TGridView view = FGrid.View();
+  SyncIme(view);
   SyncEditor(view);
   UpdateScroll(view);
   InvalidateRect(Window(), nullptr, FALSE);
 }
 
+// Column titles are measured at every view: once each through the window's DC is enough.
 int TWin32GridPeer::TextWidth(const std::u16string& text) {
+  if (auto known = FWidths.find(text); known != FWidths.end()) return known->second;
   const TWindowDc window(Window());
   const TSelection font(window.Get(), FFont);
   SIZE size{};
   GetTextExtentPoint32W(window.Get(), W(text), static_cast<int>(text.size()), &size);
+  FWidths.emplace(text, size.cx);
   return size.cx;
 }
 
@@ -169,10 +184,12 @@ RECT TWin32GridPeer::CellRect(const TGridView& view, int row, int col) const {
   return {left, top, left + width, top + FRowHeight};
 }
 
+// A row's indicator cell gives col -1.
 bool TWin32GridPeer::HitCell(const TGridView& view, int x, int y, int& row, int& col) const {
-  if (y < RowStep() || x < cIndicatorWidth + cLine) return false;
+  if (y < RowStep() || x < 0) return false;
   row = view.TopRow + y / RowStep() - 1;
   col = -1;
+  if (x < cIndicatorWidth + cLine) return row < view.RowCount;
   for (int c = view.LeftCol; c < static_cast<int>(view.Columns.size()); ++c) {
     const TGridColumn& column = view.Columns[c];
     if (x >= column.Left && x < column.Left + column.Width + cLine) col = c;
@@ -203,6 +220,8 @@ void TWin32GridPeer::SyncEditor(const TGridView& view) {
   const int top = view.TopRow;
   const bool show =
       view.EditorMode && row >= 0 && row >= top && row < top + VisibleRows() && col >= 0 && ColShown(view, col);
+  const bool reload = view.EditLoad != FEditLoad;
+  FEditLoad = view.EditLoad;
   if (!show) {
     if (IsWindowVisible(FEditor)) {
       const bool hadFocus = GetFocus() == FEditor;
@@ -230,22 +249,76 @@ void TWin32GridPeer::SyncEditor(const TGridView& view) {
   }
   SendMessageW(FEditor, EM_LIMITTEXT, static_cast<WPARAM>(std::max(view.EditMaxLength, 0)), 0);
   const std::u16string& text = view.EditText;
-  if (WindowText(FEditor) != text) {
+  const bool differs = WindowText(FEditor) != text;
+  if (differs || reload) {
     FSyncing = true;
-    SetWindowTextW(FEditor, W(text));
-    SendMessageW(FEditor, EM_SETSEL, text.size(), static_cast<LPARAM>(text.size()));
+    if (differs) SetWindowTextW(FEditor, W(text));
+    const bool all = reload && view.EditSelectAll;
+    SendMessageW(FEditor, EM_SETSEL, all ? 0 : text.size(), static_cast<LPARAM>(text.size()));
     FSyncing = false;
   }
+  if (GetFocus() == Window()) ::SetFocus(FEditor);
+}
+
+void TWin32GridPeer::SyncIme(const TGridView& view) {
   const bool ime = view.EditImeAllowed;
   if (ime != FImeOn) {
-    if (ime) {
-      ImmAssociateContextEx(FEditor, nullptr, IACE_DEFAULT);
-    } else {
-      ImmAssociateContext(FEditor, nullptr);
+    for (HWND window : {Window(), FEditor}) {
+      if (ime) {
+        ImmAssociateContextEx(window, nullptr, IACE_DEFAULT);
+      } else {
+        ImmAssociateContext(window, nullptr);
+      }
     }
     FImeOn = ime;
+    FCompositionAt = {-1, -1};
   }
-  if (GetFocus() == Window()) ::SetFocus(FEditor);
+  if (!ime || view.Row < 0 || view.Col < 0 || view.Col >= static_cast<int>(view.Columns.size())) return;
+  const RECT cell = CellRect(view, view.Row, view.Col);
+  const POINT at{cell.left + 2, cell.top + 2};
+  if (at.x == FCompositionAt.x && at.y == FCompositionAt.y) return;
+  HIMC context = ImmGetContext(Window());  // the thread's; released, not owned
+  if (!context) return;
+  COMPOSITIONFORM form{};
+  form.dwStyle = CFS_POINT;
+  form.ptCurrentPos = at;
+  ImmSetCompositionWindow(context, &form);
+  LOGFONTW font{};
+  if (GetObjectW(FFont, sizeof(font), &font)) ImmSetCompositionFontW(context, &font);
+  ImmReleaseContext(Window(), context);
+  FCompositionAt = at;
+}
+
+// Each notch scrolls the lines the user chose for the wheel; a fine wheel's parts add up.
+void TWin32GridPeer::Wheel(int delta) {
+  UINT lines = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  if (lines == 0) return;
+  FWheel += delta;
+  if (lines == WHEEL_PAGESCROLL) {
+    for (; FWheel >= WHEEL_DELTA; FWheel -= WHEEL_DELTA) FGrid.UserScroll(TScrollBar::Vertical, TScroll::PageBack);
+    for (; FWheel <= -WHEEL_DELTA; FWheel += WHEEL_DELTA) FGrid.UserScroll(TScrollBar::Vertical, TScroll::PageOn);
+    return;
+  }
+  const int perLine = std::max(1, WHEEL_DELTA / static_cast<int>(std::min<UINT>(lines, WHEEL_DELTA)));
+  for (; FWheel >= perLine; FWheel -= perLine) FGrid.UserScroll(TScrollBar::Vertical, TScroll::LineBack);
+  for (; FWheel <= -perLine; FWheel += perLine) FGrid.UserScroll(TScrollBar::Vertical, TScroll::LineOn);
+}
+
+// The editor's own paste would cut at its limit in units, splitting a pair; the grid says what fits.
+void TWin32GridPeer::Paste() {
+  std::u16string text;
+  if (IsClipboardFormatAvailable(CF_UNICODETEXT) && OpenClipboard(FEditor)) {
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {  // the clipboard's
+      if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+        text = U(chars);
+        GlobalUnlock(data);
+      }
+    }
+    CloseClipboard();
+  }
+  const std::u16string fits = FGrid.UserEditorPaste(text, Caret());
+  SendMessageW(FEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(fits)));
 }
 
 void TWin32GridPeer::UpdateScroll(const TGridView& view) {
@@ -407,12 +480,15 @@ LRESULT TWin32GridPeer::EditorProc(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_CHAR:
-      switch (FGrid.UserEditorChar(static_cast<char16_t>(wParam))) {
+    case WM_IME_CHAR:
+      switch (FGrid.UserEditorChar(static_cast<char16_t>(wParam), Caret())) {
         case TEditorChar::Type: break;
         case TEditorChar::Drop: return 0;
         case TEditorChar::Refuse: MessageBeep(MB_OK); return 0;
       }
-      break;
+      // A committed character goes in at once, as typed, so the next one sees it in place.
+      return DefSubclassProc(FEditor, WM_CHAR, wParam, lParam);
+    case WM_PASTE: Paste(); return 0;
     case WM_KILLFOCUS: LostFocus(reinterpret_cast<HWND>(wParam)); break;
     default: break;
   }
@@ -489,12 +565,7 @@ LRESULT TWin32GridPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_VSCROLL: return Scroll(TScrollBar::Vertical, LOWORD(wParam));
     case WM_HSCROLL: return Scroll(TScrollBar::Horizontal, LOWORD(wParam));
-    case WM_MOUSEWHEEL:
-      // A line per notch; a fine wheel's parts add up to notches.
-      for (FWheel += GET_WHEEL_DELTA_WPARAM(wParam); FWheel >= WHEEL_DELTA; FWheel -= WHEEL_DELTA)
-        FGrid.UserScroll(TScrollBar::Vertical, TScroll::LineBack);
-      for (; FWheel <= -WHEEL_DELTA; FWheel += WHEEL_DELTA) FGrid.UserScroll(TScrollBar::Vertical, TScroll::LineOn);
-      return 0;
+    case WM_MOUSEWHEEL: Wheel(GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
     case WM_COMMAND:
       if (reinterpret_cast<HWND>(lParam) == FEditor && HIWORD(wParam) == EN_CHANGE && !FSyncing)
         FGrid.UserEditChanged(WindowText(FEditor));

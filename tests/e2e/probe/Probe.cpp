@@ -12,10 +12,12 @@
 //                                   posted to the control that has the focus in HWND's thread;
 //                                   \uXXXX in TEXT is that code unit (a lone surrogate, say)
 //   probe grid HWND WHAT            a number the grid window shows (its cGridState answer)
+//   probe clip TEXT                 puts TEXT on the clipboard, as a copy in another program would
 //
 // Exit codes: 0 done, 1 not found before the deadline, 2 usage.
 #include <windows.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
 
@@ -188,10 +190,20 @@ int CmdImeChars(HWND window, const std::wstring& text) {
   return 0;
 }
 
+int CmdClip(const std::wstring& text) {
+  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));  // the clipboard's once set
+  if (!data || !OpenClipboard(nullptr)) return 1;
+  std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(GlobalLock(data)));
+  GlobalUnlock(data);
+  const bool set = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, data);
+  CloseClipboard();
+  return set ? 0 : 1;
+}
+
 int Usage() {
   probe::PrintError(
       L"usage: probe window TITLE TIMEOUT_MS | windows | controls HWND | click HWND | settext HWND TEXT | focus HWND"
-      L" | com HWND | imechars HWND TEXT | grid HWND WHAT");
+      L" | com HWND | imechars HWND TEXT | grid HWND WHAT | clip TEXT");
   return 2;
 }
 
@@ -216,6 +228,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"focus" && argc == 3) return CmdFocus(ParseHandle(argv[2]));
   if (command == L"com" && argc == 3) return CmdCom(ParseHandle(argv[2]));
   if (command == L"imechars" && argc == 4) return CmdImeChars(ParseHandle(argv[2]), argv[3]);
+  if (command == L"clip" && argc == 3) return CmdClip(argv[2]);
   if (command == L"grid" && argc == 4) {
     DWORD_PTR answer = 0;
     if (!SendMessageTimeoutW(ParseHandle(argv[2]), platform::win32::cGridState, std::wcstoul(argv[3], nullptr, 10), 0,
