@@ -2,13 +2,15 @@
 // The settings file: an in-memory image of an INI file, loaded whole at creation and
 // written back only by UpdateFile.
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace settings {
-
-class TIniImage;
 
 enum class TEncoding { UTF8 };
 
@@ -56,10 +58,48 @@ class TMemIniFile : public TCustomIniFile {
 
   TEncoding Encoding() const { return FEncoding; }
 
+  // A larger file is refused from its size, before any of it is read.
+  static constexpr std::size_t cMaxBytes = 0x7FFFFFFF;
+
  private:
+  // Names match by their upper case; the first of equal names is kept.
+  struct TNameHash {
+    std::size_t operator()(std::u16string_view name) const;
+  };
+  struct TSameName {
+    bool operator()(std::u16string_view a, std::u16string_view b) const;
+  };
+  // Names to the first item of each; made for a list that is searched often.
+  using TNameIndex = std::unordered_map<std::u16string_view, std::size_t, TNameHash, TSameName>;
+  struct TLookUp {
+    std::unique_ptr<TNameIndex> Index;
+    unsigned Searches = 0;
+  };
+  // Views into FText or FWritten, which keep every text until the object goes.
+  struct TLine {
+    std::u16string_view Name;  // an entry's name, or the whole of a text line
+    std::u16string_view Value;
+    bool Entry = false;
+  };
+  struct TSection {
+    std::u16string_view Name;
+    std::vector<TLine> Lines;
+    TLookUp Entries;
+  };
+
+  void Parse();
+  template <class TItem, class TNameOf>
+  static std::size_t Find(const std::vector<TItem>& items, TLookUp& lookUp, std::u16string_view name, TNameOf nameOf);
+  TSection* FindSection(std::u16string_view name);
+  std::size_t FindEntry(TSection& section, std::u16string_view name);
+  void Serialize(const std::function<void(std::string_view)>& write) const;
+
   TEncoding FEncoding;
-  bool FExisted = false;  // a file was at the path when loaded, or has been flushed since
-  std::unique_ptr<TIniImage> FData;
+  bool FExisted = false;                // a file was at the path when loaded, or has been flushed since
+  std::u16string FText;                 // the file, decoded
+  std::deque<std::u16string> FWritten;  // texts written since, each at a fixed place
+  std::vector<TSection> FSections;
+  TLookUp FSectionNames;
 };
 
 }  // namespace settings

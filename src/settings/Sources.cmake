@@ -1,12 +1,8 @@
 set(QUORVEL_SETTINGS_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/IniFile.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/IniImage.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/IniNames.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IniInteger.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IniErrors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SafeWrite.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/SharedRead.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UnicodeCase.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UnicodeCaseTable.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/Utf8.cpp
 )
