@@ -97,15 +97,28 @@ std::string ToUtf8(std::u16string_view text) {
 }
 
 bool TryFromUtf8(std::string_view bytes, std::u16string& out) {
-  out.clear();
-  out.reserve(bytes.size());
+  // Never more units than bytes: sized once and cut to what was decoded, as a settings file
+  // of megabytes is decoded at every load. ASCII, most of such a file, goes straight through.
+  out.resize(bytes.size());
+  char16_t* next = out.data();
   std::size_t pos = 0;
+  bool valid = true;
   while (pos < bytes.size()) {
-    char32_t c = 0;
-    if (!DecodeOne(bytes, pos, c)) return false;
-    AppendUtf16(out, c);
+    char32_t c = static_cast<std::uint8_t>(bytes[pos]);
+    if (c < 0x80) {
+      ++pos;
+    } else if (!DecodeOne(bytes, pos, c)) {
+      valid = false;
+      break;
+    }
+    if (c >= 0x10000) {
+      *next++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      c = 0xDC00 + (c & 0x3FF);
+    }
+    *next++ = static_cast<char16_t>(c);
   }
-  return true;
+  out.resize(static_cast<std::size_t>(next - out.data()));
+  return valid;
 }
 
 std::u16string FromUtf8(std::string_view bytes) {

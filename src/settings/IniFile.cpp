@@ -17,10 +17,10 @@ namespace {
 
 constexpr std::string_view cBom = "\xEF\xBB\xBF";
 constexpr unsigned long cErrorFileTooLarge = 223;
-// A list longer than this gets an index after as many plain searches: most operations ask a
-// section for a name or two, which a plain search answers sooner than an index is built.
+// A section of more lines than this gets an index of its entries after a few plain searches:
+// most operations ask a section for a name or two, which a plain search answers sooner.
 constexpr std::size_t cIndexAbove = 16;
-constexpr unsigned cSearchesBeforeIndex = 8;
+constexpr unsigned cSearchesBeforeIndex = 4;
 // The flush encodes and writes the text in pieces, so that no second copy of a file is held.
 constexpr std::size_t cPieceUnits = std::size_t{32} * 1024;
 
@@ -115,54 +115,51 @@ void TMemIniFile::Parse() {
   const std::u16string_view text = FText;
   for (std::size_t start = 0, end = 0; start < text.size(); start = end + 1) {
     // A line ends at CR or LF; CR LF leaves an empty line between, skipped as every empty one.
-    std::size_t equals = std::u16string_view::npos;
-    for (end = start; end < text.size() && text[end] != u'\r' && text[end] != u'\n'; ++end) {
-      if (text[end] == u'=' && equals == std::u16string_view::npos) equals = end;
-    }
+    end = start;
+    while (end < text.size() && text[end] != u'\r' && text[end] != u'\n') ++end;
     const std::u16string_view line = Trim(text.substr(start, end - start));
     if (line.empty() || line.front() == u';') continue;
     if (line.size() >= 2 && line.front() == u'[' && line.back() == u']') {
-      FSections.push_back({Trim(line.substr(1, line.size() - 2)), {}, {}});
+      FSections.push_back({Trim(line.substr(1, line.size() - 2)), {}, {}, 0});
+      FSectionIndex.emplace(FSections.back().Name, FSections.size() - 1);
     } else if (FSections.empty()) {
       continue;  // above the first header
-    } else if (equals == std::u16string_view::npos) {
-      FSections.back().Lines.push_back({line, {}, false});
+    } else if (const std::size_t equals = line.find(u'='); equals == line.npos) {
+      FSections.back().Lines.push_back({line, {}, 0});
     } else {
-      FSections.back().Lines.push_back(
-          {Trim(text.substr(start, equals - start)), Trim(text.substr(equals + 1, end - equals - 1)), true});
+      const std::u16string_view name = Trim(line.substr(0, equals));
+      FSections.back().Lines.push_back({name, Trim(line.substr(equals + 1)), TNameHash()(name)});
     }
   }
 }
 
-// The first item whose name matches, or npos; nameOf gives an item's name or null.
-template <class TItem, class TNameOf>
-std::size_t TMemIniFile::Find(const std::vector<TItem>& items, TLookUp& lookUp, std::u16string_view name,
-                              TNameOf nameOf) {
-  if (!lookUp.Index && items.size() > cIndexAbove && ++lookUp.Searches > cSearchesBeforeIndex) {
-    lookUp.Index = std::make_unique<TNameIndex>(items.size());
-    for (std::size_t i = 0; i < items.size(); ++i) {
-      if (const std::u16string_view* itemName = nameOf(items[i])) lookUp.Index->emplace(*itemName, i);
-    }
-  }
-  if (lookUp.Index) {
-    const auto found = lookUp.Index->find(name);
-    return found == lookUp.Index->end() ? std::u16string_view::npos : found->second;
-  }
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    const std::u16string_view* itemName = nameOf(items[i]);
-    if (itemName && SameName(*itemName, name)) return i;
-  }
-  return std::u16string_view::npos;
+void TMemIniFile::IndexSections() {
+  FSectionIndex.clear();
+  for (std::size_t i = 0; i < FSections.size(); ++i) FSectionIndex.emplace(FSections[i].Name, i);
 }
 
 TMemIniFile::TSection* TMemIniFile::FindSection(std::u16string_view name) {
-  const std::size_t i = Find(FSections, FSectionNames, name, [](const TSection& s) { return &s.Name; });
-  return i == std::u16string_view::npos ? nullptr : &FSections[i];
+  const auto found = FSectionIndex.find(name);
+  return found == FSectionIndex.end() ? nullptr : &FSections[found->second];
 }
 
 std::size_t TMemIniFile::FindEntry(TSection& section, std::u16string_view name) {
-  return Find(section.Lines, section.Entries, name,
-              [](const TLine& line) { return line.Entry ? &line.Name : nullptr; });
+  const std::vector<TLine>& lines = section.Lines;
+  if (!section.Entries && lines.size() > cIndexAbove && ++section.Searches > cSearchesBeforeIndex) {
+    section.Entries = std::make_unique<TNameIndex>(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (lines[i].Entry()) section.Entries->emplace(lines[i].Name, i);
+    }
+  }
+  if (section.Entries) {
+    const auto found = section.Entries->find(name);
+    return found == section.Entries->end() ? std::u16string_view::npos : found->second;
+  }
+  const std::size_t hash = TNameHash()(name);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].Hash == hash && lines[i].Entry() && SameName(lines[i].Name, name)) return i;
+  }
+  return std::u16string_view::npos;
 }
 
 std::u16string TMemIniFile::ReadString(const std::u16string& section, const std::u16string& ident,
@@ -180,18 +177,18 @@ void TMemIniFile::WriteString(const std::u16string& section, const std::u16strin
     throw EIniSurrogateError(FullPath(FileName()));
   TSection* target = FindSection(section);
   if (!target) {
-    target = &FSections.emplace_back(TSection{FWritten.emplace_back(section), {}, {}});
-    if (FSectionNames.Index) FSectionNames.Index->emplace(target->Name, FSections.size() - 1);
+    target = &FSections.emplace_back(TSection{FWritten.emplace_back(section), {}, {}, 0});
+    FSectionIndex.emplace(target->Name, FSections.size() - 1);
   }
   const std::u16string_view text = FWritten.emplace_back(ident + u'=' + value);
-  const TLine line{text.substr(0, ident.size()), text.substr(ident.size() + 1), true};
+  const TLine line{text.substr(0, ident.size()), text.substr(ident.size() + 1), TNameHash()(ident)};
   const std::size_t i = FindEntry(*target, ident);
   if (i != std::u16string_view::npos) {
     target->Lines[i] = line;
     return;
   }
   target->Lines.push_back(line);
-  if (target->Entries.Index) target->Entries.Index->emplace(line.Name, target->Lines.size() - 1);
+  if (target->Entries) target->Entries->emplace(line.Name, target->Lines.size() - 1);
 }
 
 void TMemIniFile::ReadSectionValues(const std::u16string& section, std::vector<std::u16string>& strings) {
@@ -201,7 +198,7 @@ void TMemIniFile::ReadSectionValues(const std::u16string& section, std::vector<s
   strings.reserve(found->Lines.size());
   for (const TLine& line : found->Lines) {
     std::u16string& text = strings.emplace_back(line.Name);
-    if (line.Entry) text.append(u"=").append(line.Value);
+    if (line.Entry()) text.append(u"=").append(line.Value);
   }
 }
 
@@ -209,7 +206,7 @@ void TMemIniFile::EraseSection(const std::u16string& section) {
   const TSection* found = FindSection(section);
   if (!found) return;
   FSections.erase(FSections.begin() + (found - FSections.data()));
-  FSectionNames.Index.reset();  // the places after it moved; built again at the next search
+  IndexSections();  // the places after it moved
 }
 
 void TMemIniFile::Serialize(const std::function<void(std::string_view)>& write) const {
@@ -225,7 +222,7 @@ void TMemIniFile::Serialize(const std::function<void(std::string_view)>& write) 
     endLine();
     for (const TLine& line : section.Lines) {
       piece += line.Name;
-      if (line.Entry) piece.append(u"=").append(line.Value);
+      if (line.Entry()) piece.append(u"=").append(line.Value);
       endLine();
     }
     endLine();

@@ -69,27 +69,24 @@ class TMemIniFile : public TCustomIniFile {
   struct TSameName {
     bool operator()(std::u16string_view a, std::u16string_view b) const;
   };
-  // Names to the first item of each; made for a list that is searched often.
+  // Names to the first line or section of each.
   using TNameIndex = std::unordered_map<std::u16string_view, std::size_t, TNameHash, TSameName>;
-  struct TLookUp {
-    std::unique_ptr<TNameIndex> Index;
-    unsigned Searches = 0;
-  };
   // Views into FText or FWritten, which keep every text until the object goes.
   struct TLine {
-    std::u16string_view Name;  // an entry's name, or the whole of a text line
-    std::u16string_view Value;
-    bool Entry = false;
+    std::u16string_view Name;   // an entry's name, or the whole of a text line
+    std::u16string_view Value;  // views no text for a text line, and an empty value's end
+    std::size_t Hash;           // an entry's name's: a search reads only the names it may match
+    bool Entry() const { return Value.data() != nullptr; }
   };
   struct TSection {
     std::u16string_view Name;
     std::vector<TLine> Lines;
-    TLookUp Entries;
+    std::unique_ptr<TNameIndex> Entries;  // made once the section is searched often
+    unsigned Searches = 0;
   };
 
   void Parse();
-  template <class TItem, class TNameOf>
-  static std::size_t Find(const std::vector<TItem>& items, TLookUp& lookUp, std::u16string_view name, TNameOf nameOf);
+  void IndexSections();
   TSection* FindSection(std::u16string_view name);
   std::size_t FindEntry(TSection& section, std::u16string_view name);
   void Serialize(const std::function<void(std::string_view)>& write) const;
@@ -99,7 +96,7 @@ class TMemIniFile : public TCustomIniFile {
   std::u16string FText;                 // the file, decoded
   std::deque<std::u16string> FWritten;  // texts written since, each at a fixed place
   std::vector<TSection> FSections;
-  TLookUp FSectionNames;
+  TNameIndex FSectionIndex;  // every section is asked for by name: kept from the load on
 };
 
 }  // namespace settings
