@@ -143,21 +143,25 @@ TMemIniFile::TSection* TMemIniFile::FindSection(std::u16string_view name) {
   return found == FSectionIndex.end() ? nullptr : &FSections[found->second];
 }
 
-std::size_t TMemIniFile::FindEntry(TSection& section, std::u16string_view name) {
+std::size_t TMemIniFile::FindEntry(TSection& section, std::u16string_view name, std::size_t addAt) {
   const std::vector<TLine>& lines = section.Lines;
   if (!section.Entries && lines.size() > cIndexAbove && ++section.Searches > cSearchesBeforeIndex) {
     section.Entries = std::make_unique<TNameIndex>(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (lines[i].Entry()) section.Entries->emplace(lines[i].Name, i);
+      if (lines[i].Entry()) section.Entries->emplace(lines[i].Name(), i);
     }
+  }
+  if (section.Entries && addAt != std::u16string_view::npos) {
+    const auto [found, added] = section.Entries->emplace(name, addAt);
+    return added ? std::u16string_view::npos : found->second;
   }
   if (section.Entries) {
     const auto found = section.Entries->find(name);
     return found == section.Entries->end() ? std::u16string_view::npos : found->second;
   }
-  const std::size_t hash = TNameHash()(name);
+  const auto hash = static_cast<std::uint32_t>(TNameHash()(name));
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].Hash == hash && lines[i].Entry() && SameName(lines[i].Name, name)) return i;
+    if (lines[i].Hash == hash && lines[i].Entry() && SameName(lines[i].Name(), name)) return i;
   }
   return std::u16string_view::npos;
 }
@@ -166,7 +170,7 @@ std::u16string TMemIniFile::ReadString(const std::u16string& section, const std:
                                        const std::u16string& defaultValue) {
   TSection* found = FindSection(section);
   const std::size_t i = found ? FindEntry(*found, ident) : std::u16string_view::npos;
-  return i == std::u16string_view::npos ? defaultValue : std::u16string(found->Lines[i].Value);
+  return i == std::u16string_view::npos ? defaultValue : std::u16string(found->Lines[i].Value());
 }
 
 void TMemIniFile::WriteString(const std::u16string& section, const std::u16string& ident, const std::u16string& value) {
@@ -182,13 +186,12 @@ void TMemIniFile::WriteString(const std::u16string& section, const std::u16strin
   }
   const std::u16string_view text = FWritten.emplace_back(ident + u'=' + value);
   const TLine line{text.substr(0, ident.size()), text.substr(ident.size() + 1), TNameHash()(ident)};
-  const std::size_t i = FindEntry(*target, ident);
+  const std::size_t i = FindEntry(*target, line.Name(), target->Lines.size());
   if (i != std::u16string_view::npos) {
     target->Lines[i] = line;
-    return;
+  } else {
+    target->Lines.push_back(line);
   }
-  target->Lines.push_back(line);
-  if (target->Entries) target->Entries->emplace(line.Name, target->Lines.size() - 1);
 }
 
 void TMemIniFile::ReadSectionValues(const std::u16string& section, std::vector<std::u16string>& strings) {
@@ -197,8 +200,8 @@ void TMemIniFile::ReadSectionValues(const std::u16string& section, std::vector<s
   if (!found) return;
   strings.reserve(found->Lines.size());
   for (const TLine& line : found->Lines) {
-    std::u16string& text = strings.emplace_back(line.Name);
-    if (line.Entry()) text.append(u"=").append(line.Value);
+    std::u16string& text = strings.emplace_back(line.Name());
+    if (line.Entry()) text.append(u"=").append(line.Value());
   }
 }
 
@@ -221,8 +224,8 @@ void TMemIniFile::Serialize(const std::function<void(std::string_view)>& write) 
     piece.append(u"[").append(section.Name).append(u"]");
     endLine();
     for (const TLine& line : section.Lines) {
-      piece += line.Name;
-      if (line.Entry()) piece.append(u"=").append(line.Value);
+      piece += line.Name();
+      if (line.Entry()) piece.append(u"=").append(line.Value());
       endLine();
     }
     endLine();

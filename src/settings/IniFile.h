@@ -71,12 +71,22 @@ class TMemIniFile : public TCustomIniFile {
   };
   // Names to the first line or section of each.
   using TNameIndex = std::unordered_map<std::u16string_view, std::size_t, TNameHash, TSameName>;
-  // Views into FText or FWritten, which keep every text until the object goes.
+  // A line's texts lie in FText or FWritten, which keep every text until the object goes.
+  // Compact, as a search passes over many lines.
   struct TLine {
-    std::u16string_view Name;   // an entry's name, or the whole of a text line
-    std::u16string_view Value;  // views no text for a text line, and an empty value's end
-    std::size_t Hash;           // an entry's name's: a search reads only the names it may match
-    bool Entry() const { return Value.data() != nullptr; }
+    static constexpr std::uint32_t cTextLine = 0xFFFFFFFF;  // ValueAt of a line without "="
+    TLine(std::u16string_view name, std::u16string_view value, std::size_t hash)
+        : Text(name.data()),
+          NameLength(static_cast<std::uint32_t>(name.size())),
+          ValueAt(value.data() ? static_cast<std::uint32_t>(value.data() - name.data()) : cTextLine),
+          ValueLength(static_cast<std::uint32_t>(value.size())),
+          Hash(static_cast<std::uint32_t>(hash)) {}
+    std::u16string_view Name() const { return {Text, NameLength}; }  // or the whole text line
+    std::u16string_view Value() const { return {Text + ValueAt, ValueLength}; }
+    bool Entry() const { return ValueAt != cTextLine; }
+    const char16_t* Text;
+    std::uint32_t NameLength, ValueAt, ValueLength;
+    std::uint32_t Hash;  // of an entry's name: a search reads only the names it may match
   };
   struct TSection {
     std::u16string_view Name;
@@ -88,7 +98,8 @@ class TMemIniFile : public TCustomIniFile {
   void Parse();
   void IndexSections();
   TSection* FindSection(std::u16string_view name);
-  std::size_t FindEntry(TSection& section, std::u16string_view name);
+  // With addAt, a name not found goes into the section's index as the line at addAt.
+  std::size_t FindEntry(TSection& section, std::u16string_view name, std::size_t addAt = std::u16string_view::npos);
   void Serialize(const std::function<void(std::string_view)>& write) const;
 
   TEncoding FEncoding;
