@@ -1,6 +1,7 @@
 #include "settings/IniFile.h"
 
 #include <algorithm>
+#include <bit>
 #include <optional>
 
 #include "platform/Exception.h"
@@ -17,9 +18,8 @@ namespace {
 
 constexpr std::string_view cBom = "\xEF\xBB\xBF";
 constexpr unsigned long cErrorFileTooLarge = 223;
-// A section of more lines than this gets an index of its entries after a few plain searches:
-// most operations ask a section for a name or two, which a plain search answers sooner.
-constexpr std::size_t cIndexAbove = 16;
+// A section gets an index of its entries after a few plain searches: most operations ask a
+// section for a name or two, which a plain search answers sooner.
 constexpr unsigned cSearchesBeforeIndex = 4;
 // The flush encodes and writes the text in pieces, so that no second copy of a file is held.
 constexpr std::size_t cPieceUnits = std::size_t{32} * 1024;
@@ -84,14 +84,14 @@ void TCustomIniFile::WriteBool(const std::u16string& section, const std::u16stri
   WriteString(section, ident, value ? u"1" : u"0");
 }
 
-std::size_t TMemIniFile::TNameHash::operator()(std::u16string_view name) const {
+std::size_t TMemIniFile::TNames::operator()(std::u16string_view name) const {
   std::size_t hash = 0xCBF29CE484222325ull;
   for (std::size_t i = 0; i < name.size(); ++i)
     hash = (hash ^ UpperCaseAfter(i > 0 ? name[i - 1] : 0, name[i])) * 0x100000001B3ull;
-  return hash;
+  return hash ^ (hash >> 29);  // the low bits, which pick a slot, from all of them
 }
 
-bool TMemIniFile::TSameName::operator()(std::u16string_view a, std::u16string_view b) const { return SameName(a, b); }
+bool TMemIniFile::TNames::operator()(std::u16string_view a, std::u16string_view b) const { return SameName(a, b); }
 
 TMemIniFile::TMemIniFile(std::u16string fileName, TEncoding encoding)
     : TCustomIniFile(std::move(fileName)), FEncoding(encoding) {
@@ -128,14 +128,9 @@ void TMemIniFile::Parse() {
       FSections.back().Lines.push_back({line, {}, 0});
     } else {
       const std::u16string_view name = Trim(line.substr(0, equals));
-      FSections.back().Lines.push_back({name, Trim(line.substr(equals + 1)), TNameHash()(name)});
+      FSections.back().Lines.push_back({name, Trim(line.substr(equals + 1)), TNames()(name)});
     }
   }
-}
-
-void TMemIniFile::IndexSections() {
-  FSectionIndex.clear();
-  for (std::size_t i = 0; i < FSections.size(); ++i) FSectionIndex.emplace(FSections[i].Name, i);
 }
 
 TMemIniFile::TSection* TMemIniFile::FindSection(std::u16string_view name) {
@@ -143,23 +138,32 @@ TMemIniFile::TSection* TMemIniFile::FindSection(std::u16string_view name) {
   return found == FSectionIndex.end() ? nullptr : &FSections[found->second];
 }
 
-std::size_t TMemIniFile::FindEntry(TSection& section, std::u16string_view name, std::size_t addAt) {
+// The slot of the first line named name, or the free slot where it would go.
+std::uint32_t& TMemIniFile::Slot(TSection& section, std::u16string_view name, std::uint32_t hash) {
+  const std::size_t mask = section.Slots.size() - 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    std::uint32_t& slot = section.Slots[i];
+    if (slot == 0) return slot;
+    const TLine& line = section.Lines[slot - 1];
+    if (line.Hash == hash && SameName(line.Name(), name)) return slot;
+  }
+}
+
+void TMemIniFile::IndexEntries(TSection& section) {
+  section.Slots.assign(std::bit_ceil(4 * section.Lines.size()), 0);
+  for (std::size_t i = 0; i < section.Lines.size(); ++i) {
+    const TLine& line = section.Lines[i];
+    if (!line.Entry()) continue;
+    if (std::uint32_t& slot = Slot(section, line.Name(), line.Hash); slot == 0)
+      slot = static_cast<std::uint32_t>(i + 1);
+  }
+}
+
+std::size_t TMemIniFile::FindEntry(TSection& section, std::u16string_view name) {
   const std::vector<TLine>& lines = section.Lines;
-  if (!section.Entries && lines.size() > cIndexAbove && ++section.Searches > cSearchesBeforeIndex) {
-    section.Entries = std::make_unique<TNameIndex>(lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (lines[i].Entry()) section.Entries->emplace(lines[i].Name(), i);
-    }
-  }
-  if (section.Entries && addAt != std::u16string_view::npos) {
-    const auto [found, added] = section.Entries->emplace(name, addAt);
-    return added ? std::u16string_view::npos : found->second;
-  }
-  if (section.Entries) {
-    const auto found = section.Entries->find(name);
-    return found == section.Entries->end() ? std::u16string_view::npos : found->second;
-  }
-  const auto hash = static_cast<std::uint32_t>(TNameHash()(name));
+  if (section.Slots.empty() && ++section.Searches > cSearchesBeforeIndex) IndexEntries(section);
+  const auto hash = static_cast<std::uint32_t>(TNames()(name));
+  if (!section.Slots.empty()) return std::size_t{Slot(section, name, hash)} - 1;  // npos when free
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].Hash == hash && lines[i].Entry() && SameName(lines[i].Name(), name)) return i;
   }
@@ -185,13 +189,15 @@ void TMemIniFile::WriteString(const std::u16string& section, const std::u16strin
     FSectionIndex.emplace(target->Name, FSections.size() - 1);
   }
   const std::u16string_view text = FWritten.emplace_back(ident + u'=' + value);
-  const TLine line{text.substr(0, ident.size()), text.substr(ident.size() + 1), TNameHash()(ident)};
-  const std::size_t i = FindEntry(*target, line.Name(), target->Lines.size());
-  if (i != std::u16string_view::npos) {
+  const TLine line{text.substr(0, ident.size()), text.substr(ident.size() + 1), TNames()(ident)};
+  if (const std::size_t i = FindEntry(*target, ident); i != std::u16string_view::npos) {
     target->Lines[i] = line;
-  } else {
-    target->Lines.push_back(line);
+    return;
   }
+  target->Lines.push_back(line);
+  if (target->Slots.empty()) return;
+  if (2 * target->Lines.size() > target->Slots.size()) return IndexEntries(*target);  // kept at most half full
+  Slot(*target, ident, line.Hash) = static_cast<std::uint32_t>(target->Lines.size());
 }
 
 void TMemIniFile::ReadSectionValues(const std::u16string& section, std::vector<std::u16string>& strings) {
@@ -209,7 +215,8 @@ void TMemIniFile::EraseSection(const std::u16string& section) {
   const TSection* found = FindSection(section);
   if (!found) return;
   FSections.erase(FSections.begin() + (found - FSections.data()));
-  IndexSections();  // the places after it moved
+  FSectionIndex.clear();  // the places after it moved
+  for (std::size_t i = 0; i < FSections.size(); ++i) FSectionIndex.emplace(FSections[i].Name, i);
 }
 
 void TMemIniFile::Serialize(const std::function<void(std::string_view)>& write) const {

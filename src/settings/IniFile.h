@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -62,15 +61,13 @@ class TMemIniFile : public TCustomIniFile {
   static constexpr std::size_t cMaxBytes = 0x7FFFFFFF;
 
  private:
-  // Names match by their upper case; the first of equal names is kept.
-  struct TNameHash {
+  // Hashes and compares names as they match: by their upper case.
+  struct TNames {
     std::size_t operator()(std::u16string_view name) const;
-  };
-  struct TSameName {
     bool operator()(std::u16string_view a, std::u16string_view b) const;
   };
-  // Names to the first line or section of each.
-  using TNameIndex = std::unordered_map<std::u16string_view, std::size_t, TNameHash, TSameName>;
+  // Names to the first section of each.
+  using TNameIndex = std::unordered_map<std::u16string_view, std::size_t, TNames, TNames>;
   // A line's texts lie in FText or FWritten, which keep every text until the object goes.
   // Compact, as a search passes over many lines.
   struct TLine {
@@ -91,15 +88,17 @@ class TMemIniFile : public TCustomIniFile {
   struct TSection {
     std::u16string_view Name;
     std::vector<TLine> Lines;
-    std::unique_ptr<TNameIndex> Entries;  // made once the section is searched often
+    // Made once the section is searched often: its entries by their names' hash, at most half
+    // full, each slot the number + 1 of the first line of a name (0 is free).
+    std::vector<std::uint32_t> Slots;
     unsigned Searches = 0;
   };
 
   void Parse();
-  void IndexSections();
   TSection* FindSection(std::u16string_view name);
-  // With addAt, a name not found goes into the section's index as the line at addAt.
-  std::size_t FindEntry(TSection& section, std::u16string_view name, std::size_t addAt = std::u16string_view::npos);
+  std::size_t FindEntry(TSection& section, std::u16string_view name);
+  static std::uint32_t& Slot(TSection& section, std::u16string_view name, std::uint32_t hash);
+  static void IndexEntries(TSection& section);
   void Serialize(const std::function<void(std::string_view)>& write) const;
 
   TEncoding FEncoding;
