@@ -125,10 +125,10 @@ void TMemIniFile::Parse() {
     } else if (FSections.empty()) {
       continue;  // above the first header
     } else if (const std::size_t equals = line.find(u'='); equals == line.npos) {
-      FSections.back().Lines.push_back({line, {}, 0});
+      FSections.back().Lines.emplace_back(line, std::u16string_view(), 0);
     } else {
       const std::u16string_view name = Trim(line.substr(0, equals));
-      FSections.back().Lines.push_back({name, Trim(line.substr(equals + 1)), TNames()(name)});
+      FSections.back().Lines.emplace_back(name, Trim(line.substr(equals + 1)), TNames()(name));
     }
   }
 }

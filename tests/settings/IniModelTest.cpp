@@ -80,7 +80,8 @@ class IniModel : public TIniTest {
   const std::vector<std::u16string> FNames{u"top",   u"TOP",  u"Top", u"unit1", u"UNIT1", u"ärger",
                                            u"ÄRGER", u"名前", u"σ",   u"Σ",     u"ς",     u"x"};
   std::u16string AnyName() {
-    return Random() % 4 ? FNames[Random() % FNames.size()] : u"N" + platform::IntToStr(Random() % 200);
+    return Random() % 4 ? FNames[Random() % FNames.size()]
+                        : u"N" + platform::IntToStr(static_cast<long long>(Random() % 200));
   }
 };
 
