@@ -63,6 +63,35 @@ bool HasLoneSurrogate(std::u16string_view text) {
   return false;
 }
 
+// The slot of the first item named name, or the free slot where it would go.
+template <class TItem>
+std::uint32_t& Slot(std::vector<std::uint32_t>& slots, const std::vector<TItem>& items, std::u16string_view name,
+                    std::uint32_t hash) {
+  const std::size_t mask = slots.size() - 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    std::uint32_t& slot = slots[i];
+    if (slot == 0 || (items[slot - 1].Hash == hash && SameName(items[slot - 1].Name(), name))) return slot;
+  }
+}
+
+template <class TItem>
+void Index(std::vector<std::uint32_t>& slots, const std::vector<TItem>& items) {
+  slots.assign(std::bit_ceil(4 * items.size()), 0);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (!items[i].Entry()) continue;
+    if (std::uint32_t& slot = Slot(slots, items, items[i].Name(), items[i].Hash); slot == 0)
+      slot = static_cast<std::uint32_t>(i + 1);
+  }
+}
+
+// The last item, just added, into slots made already; they are made anew as they fill.
+template <class TItem>
+void IndexLast(std::vector<std::uint32_t>& slots, const std::vector<TItem>& items) {
+  if (slots.empty()) return;
+  if (2 * items.size() > slots.size()) return Index(slots, items);
+  Slot(slots, items, items.back().Name(), items.back().Hash) = static_cast<std::uint32_t>(items.size());
+}
+
 }  // namespace
 
 std::int32_t TCustomIniFile::ReadInteger(const std::u16string& section, const std::u16string& ident,
@@ -84,14 +113,12 @@ void TCustomIniFile::WriteBool(const std::u16string& section, const std::u16stri
   WriteString(section, ident, value ? u"1" : u"0");
 }
 
-std::size_t TMemIniFile::TNames::operator()(std::u16string_view name) const {
-  std::size_t hash = 0xCBF29CE484222325ull;
+std::uint32_t TMemIniFile::NameHash(std::u16string_view name) {
+  std::uint64_t hash = 0xCBF29CE484222325ull;
   for (std::size_t i = 0; i < name.size(); ++i)
     hash = (hash ^ UpperCaseAfter(i > 0 ? name[i - 1] : 0, name[i])) * 0x100000001B3ull;
-  return hash ^ (hash >> 29);  // the low bits, which pick a slot, from all of them
+  return static_cast<std::uint32_t>(hash ^ (hash >> 29));  // the low bits, which pick a slot, from all
 }
-
-bool TMemIniFile::TNames::operator()(std::u16string_view a, std::u16string_view b) const { return SameName(a, b); }
 
 TMemIniFile::TMemIniFile(std::u16string fileName, TEncoding encoding)
     : TCustomIniFile(std::move(fileName)), FEncoding(encoding) {
@@ -120,50 +147,30 @@ void TMemIniFile::Parse() {
     const std::u16string_view line = Trim(text.substr(start, end - start));
     if (line.empty() || line.front() == u';') continue;
     if (line.size() >= 2 && line.front() == u'[' && line.back() == u']') {
-      FSections.push_back({Trim(line.substr(1, line.size() - 2)), {}, {}, 0});
-      FSectionIndex.emplace(FSections.back().Name, FSections.size() - 1);
+      const std::u16string_view name = Trim(line.substr(1, line.size() - 2));
+      FSections.push_back({name, NameHash(name), {}, {}, 0});
     } else if (FSections.empty()) {
       continue;  // above the first header
     } else if (const std::size_t equals = line.find(u'='); equals == line.npos) {
       FSections.back().Lines.emplace_back(line, std::u16string_view(), 0);
     } else {
       const std::u16string_view name = Trim(line.substr(0, equals));
-      FSections.back().Lines.emplace_back(name, Trim(line.substr(equals + 1)), TNames()(name));
+      FSections.back().Lines.emplace_back(name, Trim(line.substr(equals + 1)), NameHash(name));
     }
   }
 }
 
 TMemIniFile::TSection* TMemIniFile::FindSection(std::u16string_view name) {
-  const auto found = FSectionIndex.find(name);
-  return found == FSectionIndex.end() ? nullptr : &FSections[found->second];
-}
-
-// The slot of the first line named name, or the free slot where it would go.
-std::uint32_t& TMemIniFile::Slot(TSection& section, std::u16string_view name, std::uint32_t hash) {
-  const std::size_t mask = section.Slots.size() - 1;
-  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-    std::uint32_t& slot = section.Slots[i];
-    if (slot == 0) return slot;
-    const TLine& line = section.Lines[slot - 1];
-    if (line.Hash == hash && SameName(line.Name(), name)) return slot;
-  }
-}
-
-void TMemIniFile::IndexEntries(TSection& section) {
-  section.Slots.assign(std::bit_ceil(4 * section.Lines.size()), 0);
-  for (std::size_t i = 0; i < section.Lines.size(); ++i) {
-    const TLine& line = section.Lines[i];
-    if (!line.Entry()) continue;
-    if (std::uint32_t& slot = Slot(section, line.Name(), line.Hash); slot == 0)
-      slot = static_cast<std::uint32_t>(i + 1);
-  }
+  if (FSectionSlots.empty()) Index(FSectionSlots, FSections);
+  const std::uint32_t slot = Slot(FSectionSlots, FSections, name, NameHash(name));
+  return slot == 0 ? nullptr : &FSections[slot - 1];
 }
 
 std::size_t TMemIniFile::FindEntry(TSection& section, std::u16string_view name) {
   const std::vector<TLine>& lines = section.Lines;
-  if (section.Slots.empty() && ++section.Searches > cSearchesBeforeIndex) IndexEntries(section);
-  const auto hash = static_cast<std::uint32_t>(TNames()(name));
-  if (!section.Slots.empty()) return std::size_t{Slot(section, name, hash)} - 1;  // npos when free
+  if (section.Slots.empty() && ++section.Searches > cSearchesBeforeIndex) Index(section.Slots, lines);
+  const std::uint32_t hash = NameHash(name);
+  if (!section.Slots.empty()) return std::size_t{Slot(section.Slots, lines, name, hash)} - 1;  // npos when free
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].Hash == hash && lines[i].Entry() && SameName(lines[i].Name(), name)) return i;
   }
@@ -185,19 +192,17 @@ void TMemIniFile::WriteString(const std::u16string& section, const std::u16strin
     throw EIniSurrogateError(FullPath(FileName()));
   TSection* target = FindSection(section);
   if (!target) {
-    target = &FSections.emplace_back(TSection{FWritten.emplace_back(section), {}, {}, 0});
-    FSectionIndex.emplace(target->Name, FSections.size() - 1);
+    target = &FSections.emplace_back(TSection{FWritten.emplace_back(section), NameHash(section), {}, {}, 0});
+    IndexLast(FSectionSlots, FSections);
   }
   const std::u16string_view text = FWritten.emplace_back(ident + u'=' + value);
-  const TLine line{text.substr(0, ident.size()), text.substr(ident.size() + 1), TNames()(ident)};
+  const TLine line{text.substr(0, ident.size()), text.substr(ident.size() + 1), NameHash(ident)};
   if (const std::size_t i = FindEntry(*target, ident); i != std::u16string_view::npos) {
     target->Lines[i] = line;
     return;
   }
   target->Lines.push_back(line);
-  if (target->Slots.empty()) return;
-  if (2 * target->Lines.size() > target->Slots.size()) return IndexEntries(*target);  // kept at most half full
-  Slot(*target, ident, line.Hash) = static_cast<std::uint32_t>(target->Lines.size());
+  IndexLast(target->Slots, target->Lines);
 }
 
 void TMemIniFile::ReadSectionValues(const std::u16string& section, std::vector<std::u16string>& strings) {
@@ -215,8 +220,7 @@ void TMemIniFile::EraseSection(const std::u16string& section) {
   const TSection* found = FindSection(section);
   if (!found) return;
   FSections.erase(FSections.begin() + (found - FSections.data()));
-  FSectionIndex.clear();  // the places after it moved
-  for (std::size_t i = 0; i < FSections.size(); ++i) FSectionIndex.emplace(FSections[i].Name, i);
+  FSectionSlots.clear();  // the places after it moved: made anew at the next search
 }
 
 void TMemIniFile::Serialize(const std::function<void(std::string_view)>& write) const {
@@ -228,7 +232,7 @@ void TMemIniFile::Serialize(const std::function<void(std::string_view)>& write) 
     piece.clear();
   };
   for (const TSection& section : FSections) {
-    piece.append(u"[").append(section.Name).append(u"]");
+    piece.append(u"[").append(section.Title).append(u"]");
     endLine();
     for (const TLine& line : section.Lines) {
       piece += line.Name();

@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace settings {
@@ -61,13 +60,11 @@ class TMemIniFile : public TCustomIniFile {
   static constexpr std::size_t cMaxBytes = 0x7FFFFFFF;
 
  private:
-  // Hashes and compares names as they match: by their upper case.
-  struct TNames {
-    std::size_t operator()(std::u16string_view name) const;
-    bool operator()(std::u16string_view a, std::u16string_view b) const;
-  };
-  // Names to the first section of each.
-  using TNameIndex = std::unordered_map<std::u16string_view, std::size_t, TNames, TNames>;
+  // Names match by their upper case: equal for names that match.
+  static std::uint32_t NameHash(std::u16string_view name);
+  // Made for a list searched often: its items by their names' hash, at most half full, each
+  // slot the number + 1 of the first item of a name (0 is free).
+  using TSlots = std::vector<std::uint32_t>;
   // A line's texts lie in FText or FWritten, which keep every text until the object goes.
   // Compact, as a search passes over many lines.
   struct TLine {
@@ -86,19 +83,18 @@ class TMemIniFile : public TCustomIniFile {
     std::uint32_t Hash;  // of an entry's name: a search reads only the names it may match
   };
   struct TSection {
-    std::u16string_view Name;
+    std::u16string_view Title;
+    std::uint32_t Hash;
     std::vector<TLine> Lines;
-    // Made once the section is searched often: its entries by their names' hash, at most half
-    // full, each slot the number + 1 of the first line of a name (0 is free).
-    std::vector<std::uint32_t> Slots;
+    TSlots Slots;  // of the entries, once the section is searched often
     unsigned Searches = 0;
+    std::u16string_view Name() const { return Title; }
+    static bool Entry() { return true; }
   };
 
   void Parse();
   TSection* FindSection(std::u16string_view name);
   std::size_t FindEntry(TSection& section, std::u16string_view name);
-  static std::uint32_t& Slot(TSection& section, std::u16string_view name, std::uint32_t hash);
-  static void IndexEntries(TSection& section);
   void Serialize(const std::function<void(std::string_view)>& write) const;
 
   TEncoding FEncoding;
@@ -106,7 +102,7 @@ class TMemIniFile : public TCustomIniFile {
   std::u16string FText;                 // the file, decoded
   std::deque<std::u16string> FWritten;  // texts written since, each at a fixed place
   std::vector<TSection> FSections;
-  TNameIndex FSectionIndex;  // every section is asked for by name: kept from the load on
+  TSlots FSectionSlots;  // every operation asks for sections by name: made at the first
 };
 
 }  // namespace settings
