@@ -74,6 +74,7 @@ std::uint32_t& Slot(std::vector<std::uint32_t>& slots, const std::vector<TItem>&
   }
 }
 
+// Slots made anew for all items, each name's first.
 template <class TItem>
 void Index(std::vector<std::uint32_t>& slots, const std::vector<TItem>& items) {
   slots.assign(std::bit_ceil(4 * items.size()), 0);

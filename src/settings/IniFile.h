@@ -69,12 +69,12 @@ class TMemIniFile : public TCustomIniFile {
   // Compact, as a search passes over many lines.
   struct TLine {
     static constexpr std::uint32_t cTextLine = 0xFFFFFFFF;  // ValueAt of a line without "="
-    TLine(std::u16string_view name, std::u16string_view value, std::size_t hash)
+    TLine(std::u16string_view name, std::u16string_view value, std::uint32_t hash)
         : Text(name.data()),
           NameLength(static_cast<std::uint32_t>(name.size())),
           ValueAt(value.data() ? static_cast<std::uint32_t>(value.data() - name.data()) : cTextLine),
           ValueLength(static_cast<std::uint32_t>(value.size())),
-          Hash(static_cast<std::uint32_t>(hash)) {}
+          Hash(hash) {}
     std::u16string_view Name() const { return {Text, NameLength}; }  // or the whole text line
     std::u16string_view Value() const { return {Text + ValueAt, ValueLength}; }
     bool Entry() const { return ValueAt != cTextLine; }
@@ -89,7 +89,7 @@ class TMemIniFile : public TCustomIniFile {
     TSlots Slots;  // of the entries, once the section is searched often
     unsigned Searches = 0;
     std::u16string_view Name() const { return Title; }
-    static bool Entry() { return true; }
+    static bool Entry() { return true; }  // named, as an entry is
   };
 
   void Parse();
@@ -102,7 +102,7 @@ class TMemIniFile : public TCustomIniFile {
   std::u16string FText;                 // the file, decoded
   std::deque<std::u16string> FWritten;  // texts written since, each at a fixed place
   std::vector<TSection> FSections;
-  TSlots FSectionSlots;  // every operation asks for sections by name: made at the first
+  TSlots FSectionSlots;  // made at the first search: every operation asks for a section
 };
 
 }  // namespace settings
