@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "app/ErrorBox.h"
 #include "model/ModelConfirm.h"
@@ -14,6 +15,7 @@ using platform::TKey;
 
 TModelGrid::TModelGrid(std::string name, platform::TForm& form, TDataSource& source)
     : TCustomGrid(std::move(name)), FForm(form), FSource(source) {
+  AccessName = u"Model table";
   FSource.AddLink(this);
   LoadEditText();
 }
@@ -131,6 +133,31 @@ bool TModelGrid::EditorPassesKey(TKey key, platform::TShiftState shift, platform
     case TKey::F2: return false;
   }
   return false;
+}
+
+platform::TAccessItem TModelGrid::AccessCell(int row, int col) const {
+  using namespace platform;
+  TAccessItem item;
+  if (row >= RowCount() || col >= ColCount()) return item;
+  const unsigned fixed = Table().Active() ? 0u : unsigned{asReadOnly};
+  if (row < 0) {
+    item.Name = col < 0 ? u"Titles" : Title(col);
+    item.State = asReadOnly;
+    return item;
+  }
+  const std::u16string number = IntToStr(row + 1);
+  const bool current = row == Row();
+  if (col < 0) {
+    item.Name = u"Row " + number;
+    for (int c = 0; c < ColCount(); ++c) item.Value += (c > 0 ? u"; " : u"") + Cell(row, c);
+    item.State = (current ? unsigned{asSelected} : 0u) | fixed;
+    return item;
+  }
+  item.Name = Title(col) + u", row " + number;
+  item.Value = Cell(row, col);
+  item.State = fixed;
+  if (current && col == FCol) item.State |= asSelected | (FForm.Focused() == this ? unsigned{asFocused} : 0u);
+  return item;
 }
 
 bool TModelGrid::UntouchedNewRow() const {
@@ -518,6 +545,42 @@ void TModelGrid::Flush() {
   if (FBusy > 0 || !FDirty || !FForm.Showing()) return;
   FDirty = false;
   Invalidate();
+  AnnounceChanges();
+}
+
+void TModelGrid::AnnounceChanges() {
+  using platform::TAccessEvent;
+  const platform::TGridIndicator indicator = Indicator(Row());
+  TAnnounced now{true,
+                 Row(),
+                 FCol,
+                 indicator == platform::TGridIndicator::Edit || indicator == platform::TGridIndicator::Insert,
+                 {}};
+  now.Cells.resize(static_cast<std::size_t>(RowCount()));
+  for (int row = 0; row < RowCount(); ++row)
+    for (int col = 0; col < ColCount(); ++col) now.Cells[static_cast<std::size_t>(row)].push_back(Cell(row, col));
+  const TAnnounced was = std::exchange(FAnnounced, std::move(now));
+  const TAnnounced& is = FAnnounced;
+  if (!was.Known) return;  // the first look: nothing has changed for a reader yet
+  // A row edited in place changes one row's texts; a row that moved changes two at least.
+  std::vector<std::size_t> changed;
+  if (was.Cells.size() == is.Cells.size())
+    for (std::size_t row = 0; row < is.Cells.size() && changed.size() < 2; ++row)
+      if (was.Cells[row] != is.Cells[row]) changed.push_back(row);
+  if (was.Cells.size() != is.Cells.size() || changed.size() > 1) {
+    Announce(TAccessEvent::Reorder, -1, -1);
+  } else if (!changed.empty()) {
+    const std::vector<std::u16string>& before = was.Cells[changed[0]];
+    const std::vector<std::u16string>& after = is.Cells[changed[0]];
+    for (std::size_t col = 0; col < after.size(); ++col)
+      if (col >= before.size() || before[col] != after[col])
+        Announce(TAccessEvent::ValueChange, static_cast<int>(changed[0]), static_cast<int>(col));
+  }
+  // The indicator shows a row entering or leaving editing.
+  const bool sameRow = was.Row == is.Row;
+  if (was.Editing && !(is.Editing && sameRow) && was.Row < RowCount()) Announce(TAccessEvent::StateChange, was.Row, -1);
+  if (is.Editing && !(was.Editing && sameRow)) Announce(TAccessEvent::StateChange, is.Row, -1);
+  if (is.Row >= 0 && (!sameRow || was.Col != is.Col)) Announce(TAccessEvent::Focus, is.Row, is.Col);
 }
 
 template <class TAction>
