@@ -534,6 +534,11 @@ void TModelGrid::DataEvent(TDataEvent event) {
   Changed();
 }
 
+void TModelGrid::ShowingChanged() {
+  Flush();
+  if (!FAnnounced.Known && FForm.Showing()) AnnounceChanges();
+}
+
 void TModelGrid::Changed() {
   FDirty = true;
   Flush();
@@ -567,7 +572,8 @@ void TModelGrid::AnnounceChanges() {
   if (was.Cells.size() == is.Cells.size())
     for (std::size_t row = 0; row < is.Cells.size() && changed.size() < 2; ++row)
       if (was.Cells[row] != is.Cells[row]) changed.push_back(row);
-  if (was.Cells.size() != is.Cells.size() || changed.size() > 1) {
+  const bool reordered = was.Cells.size() != is.Cells.size() || changed.size() > 1;
+  if (reordered) {
     Announce(TAccessEvent::Reorder, -1, -1);
   } else if (!changed.empty()) {
     const std::vector<std::u16string>& before = was.Cells[changed[0]];
@@ -580,7 +586,8 @@ void TModelGrid::AnnounceChanges() {
   const bool sameRow = was.Row == is.Row;
   if (was.Editing && !(is.Editing && sameRow) && was.Row < RowCount()) Announce(TAccessEvent::StateChange, was.Row, -1);
   if (is.Editing && !(was.Editing && sameRow)) Announce(TAccessEvent::StateChange, is.Row, -1);
-  if (is.Row >= 0 && (!sameRow || was.Col != is.Col)) Announce(TAccessEvent::Focus, is.Row, is.Col);
+  // After a reorder the current cell may be another row's, even at the same place.
+  if (is.Row >= 0 && (reordered || !sameRow || was.Col != is.Col)) Announce(TAccessEvent::Focus, is.Row, is.Col);
 }
 
 template <class TAction>

@@ -59,7 +59,8 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   void UserColWidth(int col, int width) override;
   void UserViewSize(int visibleRows, int width) override;
   // While the form is hidden the backend hears of no change; shown again, it redraws once.
-  void ShowingChanged() override { Flush(); }
+  // Screen readers first look when it is first shown.
+  void ShowingChanged() override;
 
   // What leaving the grid does: an untouched new row is dropped, else the cell's text is
   // assigned. False when that failed; the error was shown and the focus is back in the grid.
