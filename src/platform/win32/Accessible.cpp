@@ -48,7 +48,7 @@ class TAccessible final : public IAccessible {
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
       *out = static_cast<IAccessible*>(this);
       AddRef();
       return S_OK;
@@ -314,7 +314,7 @@ TAccessHost::~TAccessHost() { FLink->Source = nullptr; }
 std::optional<LRESULT> TAccessHost::Answer(WPARAM wParam, LPARAM lParam) {
   if (static_cast<LONG>(static_cast<DWORD>(lParam)) != OBJID_CLIENT) return std::nullopt;
   auto* object = new TAccessible(FLink, cRoot);
-  const LRESULT answer = LresultFromObject(IID_IAccessible, wParam, object);
+  const LRESULT answer = LresultFromObject(__uuidof(IAccessible), wParam, object);
   object->Release();
   return answer;
 }

@@ -209,7 +209,7 @@ int CmdClip(const std::wstring& text) {
 IAccessible* ObjectOf(IDispatch* dispatch) {
   IAccessible* object = nullptr;
   if (!dispatch) return nullptr;
-  dispatch->QueryInterface(IID_IAccessible, reinterpret_cast<void**>(&object));
+  dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object));
   dispatch->Release();
   return object;
 }
@@ -261,8 +261,9 @@ void PrintTree(IAccessible* object, long id, const std::wstring& path) {
 IAccessible* WindowObject(HWND window) {
   IAccessible* object = nullptr;
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                             reinterpret_cast<void**>(&object));
+  const HRESULT got = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                                 reinterpret_cast<void**>(&object));
+  if (!object) probe::PrintError(L"AccessibleObjectFromWindow: " + std::to_wstring(static_cast<unsigned long>(got)));
   return object;
 }
 
