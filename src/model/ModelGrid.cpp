@@ -582,12 +582,14 @@ void TModelGrid::AnnounceChanges() {
       if (col >= before.size() || before[col] != after[col])
         Announce(TAccessEvent::ValueChange, static_cast<int>(changed[0]), static_cast<int>(col));
   }
-  // The indicator shows a row entering or leaving editing.
-  const bool sameRow = was.Row == is.Row;
-  if (was.Editing && !(is.Editing && sameRow) && was.Row < RowCount()) Announce(TAccessEvent::StateChange, was.Row, -1);
-  if (is.Editing && !(was.Editing && sameRow)) Announce(TAccessEvent::StateChange, is.Row, -1);
-  // After a reorder the current cell may be another row's, even at the same place.
-  if (is.Row >= 0 && (reordered || !sameRow || was.Col != is.Col)) Announce(TAccessEvent::Focus, is.Row, is.Col);
+  // The indicator shows a row entering or leaving editing; after a reorder the current row may
+  // be another one, even at the same place.
+  const bool sameRow = was.Row == is.Row && !reordered;
+  const bool left = was.Editing && !(is.Editing && sameRow);
+  const bool entered = is.Editing && !(was.Editing && sameRow);
+  if (left && was.Row < RowCount() && !(entered && was.Row == is.Row)) Announce(TAccessEvent::StateChange, was.Row, -1);
+  if (entered) Announce(TAccessEvent::StateChange, is.Row, -1);
+  if (is.Row >= 0 && (!sameRow || was.Col != is.Col)) Announce(TAccessEvent::Focus, is.Row, is.Col);
 }
 
 template <class TAction>
