@@ -526,24 +526,16 @@ TEST_F(ModelGrid, CtrlDeleteAsksFirst) {
 TEST_F(ModelGrid, ScreenReadersReadEveryCellAndHearWhatChanges) {
   model::TModelGrid& grid = Open();
   using namespace platform;
-  struct TItem {
-    int Row, Col;
-    std::u16string Name, Value;
-    unsigned State;
+  // name=value/state, the state's bits 1 focused, 2 selected, 4 read-only.
+  auto said = [&](int row, int col) {
+    const TAccessItem item = grid.AccessCell(row, col);
+    return item.Name + u"=" + item.Value + u"/" + IntToStr(item.State);
   };
-  const TItem items[] = {
-      {0, 0, u"UnitNo, row 1", u"1", asSelected | asFocused},
-      {2, 1, u"Model, row 3", u"C", 0},
-      {0, -1, u"Row 1", u"1; A; a", asSelected},
-      {1, -1, u"Row 2", u"2; B; ", 0},
-      {-1, 2, u"Comment", u"", asReadOnly},
-  };
-  for (const TItem& item : items) {
-    const TAccessItem got = grid.AccessCell(item.Row, item.Col);
-    EXPECT_EQ(got.Name, item.Name);
-    EXPECT_EQ(got.Value, item.Value) << item.Row << "," << item.Col;
-    EXPECT_EQ(got.State, item.State) << item.Row << "," << item.Col;
-  }
+  EXPECT_EQ(said(0, 0), u"UnitNo, row 1=1/3");
+  EXPECT_EQ(said(2, 1), u"Model, row 3=C/0");
+  EXPECT_EQ(said(0, -1), u"Row 1=1; A; a/2");
+  EXPECT_EQ(said(1, -1), u"Row 2=2; B; /0");
+  EXPECT_EQ(said(-1, 2), u"Comment=/4");
   EXPECT_EQ(grid.AccessName, u"Model table");
   // Each step's announcements, in order; the unit 9 moves its row to the end.
   using E = TAccessEvent;

@@ -462,28 +462,30 @@ TEST_F(Win32ModelDialog, ScreenReadersHearTheGridAndKeptObjectsOutliveIt) {
     EXPECT_TRUE(ui.WaitFor([&] { return heard.size() >= expected.size(); }));
     ui.Invoke([&] {
       EXPECT_EQ(heard, expected);
+      // What a client reads of an object and child: name=value.
+      auto said = [](IAccessible* object, VARIANT child) {
+        BSTR name = nullptr, value = nullptr;
+        object->get_accName(child, &name);
+        object->get_accValue(child, &value);
+        std::wstring text = std::wstring(name ? name : L"") + L"=" + (value ? value : L"");
+        SysFreeString(name), SysFreeString(value), object->Release();
+        return text;
+      };
       IAccessible* object = nullptr;
       VARIANT child{};
-      BSTR name = nullptr;
-      BSTR value = nullptr;
       ASSERT_EQ(AccessibleObjectFromEvent(grid, static_cast<DWORD>(OBJID_CLIENT), cell + (1 << 16), &object, &child),
                 S_OK);
-      object->get_accName(child, &name);
-      object->get_accValue(child, &value);
-      EXPECT_EQ(std::wstring(name) + L"=" + value, L"Model, row 2=Z") << "the row typed into, after the new one";
-      SysFreeString(name);
-      SysFreeString(value);
-      object->Release();
+      long x = 0, y = 0, width = 0, height = 0;
+      object->accLocation(&x, &y, &width, &height, child);
+      EXPECT_EQ(said(object, child), L"Model, row 2=Z") << "the row typed into, after the new one";
+      ASSERT_EQ(AccessibleObjectFromPoint({x + width / 2, y + height / 2}, &object, &child), S_OK);
+      EXPECT_EQ(said(object, child), L"Model, row 2=Z") << "the cell at its place on the screen";
       PostMessageW(Hwnd(ShownDialog()->Button1), BM_CLICK, 0, 0);
     });
     EXPECT_TRUE(ui.WaitFor([] { return ShownDialog() == nullptr; }));
   });
   UnhookWinEvent(hook);
   ASSERT_NE(kept, nullptr);
-  VARIANT self{};
-  self.vt = VT_I4;
-  BSTR name = nullptr;
-  EXPECT_EQ(kept->get_accName(self, &name), CO_E_OBJNOTCONNECTED);
   long count = 0;
   EXPECT_EQ(kept->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
   kept->Release();

@@ -221,30 +221,25 @@ VARIANT Child(long id) {
   return child;
 }
 
-std::wstring Taken(BSTR text) {
+std::wstring Str(IAccessible* object, long id, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+  BSTR text = nullptr;
+  (object->*get)(Child(id), &text);
   std::wstring taken = text ? text : L"";
   SysFreeString(text);
   return taken;
 }
-
-std::wstring NameOf(IAccessible* object, long id) {
-  BSTR name = nullptr;
-  object->get_accName(Child(id), &name);
-  return Taken(name);
-}
+std::wstring NameOf(IAccessible* object, long id) { return Str(object, id, &IAccessible::get_accName); }
 
 // Children that are objects are read in turn, simple ones through their parent.
 void PrintTree(IAccessible* object, long id, const std::wstring& path) {
-  BSTR value = nullptr;
   VARIANT role{}, state{};
-  object->get_accValue(Child(id), &value);
   object->get_accRole(Child(id), &role);
   object->get_accState(Child(id), &state);
   probe::TRecord("acc")
       .Add("path", path)
       .Add("role", role.lVal)
       .Add("name", NameOf(object, id))
-      .Add("value", Taken(value))
+      .Add("value", Str(object, id, &IAccessible::get_accValue))
       .AddHex("state", static_cast<unsigned long>(state.lVal))
       .Print();
   long count = 0;
@@ -261,9 +256,8 @@ void PrintTree(IAccessible* object, long id, const std::wstring& path) {
 IAccessible* WindowObject(HWND window) {
   IAccessible* object = nullptr;
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  const HRESULT got = AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
-                                                 reinterpret_cast<void**>(&object));
-  if (!object) probe::PrintError(L"AccessibleObjectFromWindow: " + std::to_wstring(static_cast<unsigned long>(got)));
+  AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                             reinterpret_cast<void**>(&object));
   return object;
 }
 
@@ -273,11 +267,10 @@ int CmdAcc(HWND window) {
   PrintTree(root, CHILDID_SELF, L"0");
   VARIANT focus{};
   root->get_accFocus(&focus);
-  if (focus.vt == VT_I4) probe::TRecord("accfocus").Add("name", NameOf(root, focus.lVal)).Print();
-  if (IAccessible* object = focus.vt == VT_DISPATCH ? ObjectOf(focus.pdispVal) : nullptr) {
-    probe::TRecord("accfocus").Add("name", NameOf(object, CHILDID_SELF)).Print();
-    object->Release();
-  }
+  IAccessible* focused = focus.vt == VT_DISPATCH ? ObjectOf(focus.pdispVal) : nullptr;
+  if (focused || focus.vt == VT_I4)
+    probe::TRecord("accfocus").Add("name", focused ? NameOf(focused, CHILDID_SELF) : NameOf(root, focus.lVal)).Print();
+  if (focused) focused->Release();
   root->Release();
   return 0;
 }
