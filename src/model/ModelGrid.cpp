@@ -553,34 +553,45 @@ void TModelGrid::Flush() {
   AnnounceChanges();
 }
 
+std::vector<std::u16string> TModelGrid::RowTexts(int row) const {
+  std::vector<std::u16string> texts;
+  for (int col = 0; col < ColCount(); ++col) texts.push_back(Cell(row, col));
+  return texts;
+}
+
+// Only the current row's texts change, and a row that moves takes a neighbour's place: the
+// rows around the current one tell what an input did, whatever the table's size.
+TModelGrid::TAnnounced TModelGrid::Look() const {
+  const platform::TGridIndicator indicator = Indicator(Row());
+  TAnnounced look{
+      true,       Row(),
+      FCol,       indicator == platform::TGridIndicator::Edit || indicator == platform::TGridIndicator::Insert,
+      RowCount(), std::max(0, Row() - 1),
+      {}};
+  for (int row = look.First; row < std::min(look.Rows, Row() + 2); ++row) look.Near.push_back(RowTexts(row));
+  return look;
+}
+
 void TModelGrid::AnnounceChanges() {
   using platform::TAccessEvent;
-  const platform::TGridIndicator indicator = Indicator(Row());
-  TAnnounced now{true,
-                 Row(),
-                 FCol,
-                 indicator == platform::TGridIndicator::Edit || indicator == platform::TGridIndicator::Insert,
-                 {}};
-  now.Cells.resize(static_cast<std::size_t>(RowCount()));
-  for (int row = 0; row < RowCount(); ++row)
-    for (int col = 0; col < ColCount(); ++col) now.Cells[static_cast<std::size_t>(row)].push_back(Cell(row, col));
-  const TAnnounced was = std::exchange(FAnnounced, std::move(now));
+  const TAnnounced was = std::exchange(FAnnounced, Look());
   const TAnnounced& is = FAnnounced;
   if (!was.Known) return;  // the first look: nothing has changed for a reader yet
-  // A row edited in place changes one row's texts; a row that moved changes two at least.
-  std::vector<std::size_t> changed;
-  if (was.Cells.size() == is.Cells.size())
-    for (std::size_t row = 0; row < is.Cells.size() && changed.size() < 2; ++row)
-      if (was.Cells[row] != is.Cells[row]) changed.push_back(row);
-  const bool reordered = was.Cells.size() != is.Cells.size() || changed.size() > 1;
+  // A row edited in place changes its own texts; one that moved, a neighbour's too.
+  std::vector<int> changed;
+  if (was.Rows == is.Rows)
+    for (std::size_t k = 0; k < was.Near.size(); ++k)
+      if (RowTexts(was.First + static_cast<int>(k)) != was.Near[k]) changed.push_back(static_cast<int>(k));
+  const bool reordered = was.Rows != is.Rows || changed.size() > 1;
   if (reordered) {
     Announce(TAccessEvent::Reorder, -1, -1);
   } else if (!changed.empty()) {
-    const std::vector<std::u16string>& before = was.Cells[changed[0]];
-    const std::vector<std::u16string>& after = is.Cells[changed[0]];
+    const int row = was.First + changed[0];
+    const std::vector<std::u16string>& before = was.Near[static_cast<std::size_t>(changed[0])];
+    const std::vector<std::u16string> after = RowTexts(row);
     for (std::size_t col = 0; col < after.size(); ++col)
       if (col >= before.size() || before[col] != after[col])
-        Announce(TAccessEvent::ValueChange, static_cast<int>(changed[0]), static_cast<int>(col));
+        Announce(TAccessEvent::ValueChange, row, static_cast<int>(col));
   }
   // The indicator shows a row entering or leaving editing; after a reorder the current row may
   // be another one, even at the same place.

@@ -88,6 +88,7 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   void Flush();
   // Tells screen readers what changed since they last heard.
   void AnnounceChanges();
+  std::vector<std::u16string> RowTexts(int row) const;
   // Runs one piece of input; an error is shown, and false returned.
   template <class TAction>
   bool Guard(TAction action);
@@ -110,14 +111,17 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   int FBusy = 0;                // input being handled: the backend hears of changes at its end
   bool FDirty = false;
   // What screen readers last heard of: the current cell, whether its row was being edited, the
-  // cells' texts.
+  // row count and the texts of the rows from First on around the current one.
   struct TAnnounced {
     bool Known = false;
     int Row = -1;
     int Col = 0;
     bool Editing = false;
-    std::vector<std::vector<std::u16string>> Cells;
+    int Rows = 0;
+    int First = 0;
+    std::vector<std::vector<std::u16string>> Near;
   };
+  TAnnounced Look() const;
   TAnnounced FAnnounced;
 };
 
