@@ -554,8 +554,8 @@ void TModelGrid::Flush() {
 }
 
 std::vector<std::u16string> TModelGrid::RowTexts(int row) const {
-  std::vector<std::u16string> texts;
-  for (int col = 0; col < ColCount(); ++col) texts.push_back(Cell(row, col));
+  std::vector<std::u16string> texts(static_cast<std::size_t>(ColCount()));
+  for (int col = 0; col < ColCount(); ++col) texts[static_cast<std::size_t>(col)] = Cell(row, col);
   return texts;
 }
 
