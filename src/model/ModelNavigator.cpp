@@ -38,6 +38,7 @@ bool Valid(int button) { return button >= 0 && button < cNavigateButtonCount; }
 TModelNavigator::TModelNavigator(std::string name, platform::TForm& form, TDataSource& source)
     : TCustomNavigator(std::move(name)), FForm(form), FSource(source) {
   ShowHint = true;
+  AccessName = u"Navigator";
   RepeatDelay = cRepeatDelayMs;
   RepeatInterval = cRepeatIntervalMs;
   FSource.AddLink(this);
