@@ -40,6 +40,7 @@ std::u16string TWin32App::ExecutablePath() {
 }
 
 void TWin32App::ProcessMessages() {
+  UpdatePeers();
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {

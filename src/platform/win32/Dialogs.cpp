@@ -21,6 +21,7 @@ TTaskDialogIndirect TaskDialogFunction() {
 }
 
 int ShowTaskDialog(THandle owner, const std::u16string& text, bool withCancel) {
+  UpdatePeers();  // the box's loop repaints the windows: they show the state as it stands
   static const std::u16string okText = u"OK";
   static const std::u16string cancelText = u"キャンセル";
   TASKDIALOG_BUTTON buttons[] = {{IDOK, W(okText)}, {IDCANCEL, W(cancelText)}};
@@ -62,10 +63,12 @@ TDialogAnswer TWin32Dialogs::Confirm(THandle owner, const std::u16string& text) 
 }
 
 void TWin32Dialogs::ShowError(THandle owner, const std::u16string& title, const std::u16string& text) {
+  UpdatePeers();
   MessageBoxW(H(owner), W(text), W(title), MB_OK | MB_ICONERROR);
 }
 
 bool TWin32Dialogs::OpenFile(THandle owner, const TOpenDialogRequest& request, std::u16string& chosen) {
+  UpdatePeers();
   std::vector<wchar_t> filter = FilterList(request.Filter);
   std::vector<wchar_t> file(32768, L'\0');
   std::u16string name = request.FileName.substr(0, file.size() - 1);

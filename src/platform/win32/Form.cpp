@@ -165,6 +165,7 @@ void TWin32FormPeer::ShowPopup(LPARAM lParam) {
     at = {0, 0};
     ClientToScreen(Window(), &at);
   }
+  UpdatePeers();  // the menu's loop repaints the windows
   UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, Window(), nullptr));
   if (chosen >= cFirstMenuId && chosen < cFirstMenuId + popup->Items.size())
