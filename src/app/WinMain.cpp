@@ -19,9 +19,7 @@ void RunMainWindow(platform::IApplication& application) {
   app::frmMain = &form;
   platform::win32::SetErrorHandler([&form](const std::exception& error) { app::ShowException(error, form.Handle()); });
   // The handler names the form: it goes before the form does, on every way out.
-  struct THandlerReset {
-    ~THandlerReset() { platform::win32::SetErrorHandler(nullptr); }
-  } const handlerReset;
+  const platform::TAtExit handlerReset([] { platform::win32::SetErrorHandler(nullptr); });
   form.CreateHandle();
   form.Guarded([&form] { form.FormCreate(); });
   application.Run(form);

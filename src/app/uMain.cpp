@@ -9,10 +9,6 @@ namespace app {
 
 TfrmMain* frmMain = nullptr;
 
-namespace {
-const std::u16string cMain = u"main";
-}
-
 TIniScope::TIniScope(TfrmMain& form) : FForm(form), FOuter(form.Ini), FIni(form.IniFileName) { form.Ini = &FIni; }
 
 TIniScope::~TIniScope() { FForm.Ini = FOuter; }
