@@ -57,7 +57,7 @@ std::u16string WindowText(HWND window);
 class TWin32Peer : public IControlPeer {
  public:
   ~TWin32Peer() override;
-  THandle Handle() const override { return T(Window()); }
+  THandle Handle() const override { return ToHandle(Window()); }
   // Moves and enables the window; each kind adds what else its window shows.
   void Changed(TProperty what) override;
   // A WM_COMMAND notification that the window sent its form.
