@@ -1,8 +1,8 @@
 #include "app/uMain.h"
 
-#include "app/ErrorBox.h"
 #include "app/VersionInfo.h"
 #include "convert/PathRules.h"
+#include "platform/ErrorBox.h"
 #include "platform/Platform.h"
 
 namespace app {
@@ -23,7 +23,7 @@ void TfrmMain::Guarded(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const std::exception& error) {
-    ShowException(error, Handle());
+    platform::ShowException(error, Handle());
   }
 }
 
