@@ -41,9 +41,13 @@ void UpdatePeers() {
   if (!gUpdating.empty()) return;
   while (!gWaiting.empty()) {
     gUpdating.swap(gWaiting);
-    const TAtExit done([] { gUpdating.clear(); });
-    for (std::size_t i = 0; i < gUpdating.size(); ++i) {
-      TControl* control = gUpdating[i];
+    // A peer that fails leaves the controls after it waiting for the next round.
+    const TAtExit done([] {
+      for (TControl* control : gUpdating)
+        if (control && control->FWaiting) gWaiting.push_back(control);
+      gUpdating.clear();
+    });
+    for (TControl* control : gUpdating) {
       if (!control) continue;  // destroyed by an earlier update
       const unsigned waiting = std::exchange(control->FWaiting, 0u);
       for (unsigned bit = 0; bit < 32; ++bit)
