@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <utility>
 
-#include "app/ErrorBox.h"
 #include "model/ModelConfirm.h"
 #include "platform/AtExit.h"
+#include "platform/ErrorBox.h"
 #include "platform/Text.h"
 
 namespace model {
@@ -623,7 +623,7 @@ bool TModelGrid::Guard(TAction action) {
 }
 
 void TModelGrid::ShowError(const std::exception& error) {
-  app::ShowException(error, FForm.Handle());
+  platform::ShowException(error, FForm.Handle());
   FForm.SetFocus(this);
 }
 

@@ -2,8 +2,8 @@
 
 #include <exception>
 
-#include "app/ErrorBox.h"
 #include "model/ModelConfirm.h"
+#include "platform/ErrorBox.h"
 
 namespace model {
 
@@ -89,7 +89,7 @@ void TModelNavigator::UserClick(int button) {
   try {
     Click(static_cast<TNavigateBtn>(button));
   } catch (const std::exception& error) {
-    app::ShowException(error, FForm.Handle());
+    platform::ShowException(error, FForm.Handle());
   }
 }
 

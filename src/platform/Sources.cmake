@@ -1,5 +1,8 @@
 set(QUORVEL_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/Text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UnicodeCase.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UnicodeCaseTable.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ErrorBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Exception.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Controls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Current.cpp

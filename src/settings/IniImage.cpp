@@ -6,9 +6,9 @@
 
 #include "platform/Exception.h"
 #include "platform/Text.h"
+#include "platform/UnicodeCase.h"
 #include "settings/ByteScan.h"
 #include "settings/IniNames.h"
-#include "settings/UnicodeCase.h"
 #include "settings/Utf8.h"
 
 namespace settings {
@@ -221,7 +221,7 @@ std::uint32_t TIniImage::FindEntry(const TSection& section, std::u16string_view 
   // match. A stored name of as many bytes as the asked one has units matches only when all its
   // bytes are ASCII, so its last byte must then be the asked name's last unit: most lines end
   // there, without the full comparison.
-  const char16_t last = UpperCase(name.back());
+  const char16_t last = platform::UpperCase(name.back());
   for (std::uint32_t i = 0; i < section.LineCount(); ++i) {
     const TLine& line = LineAt(section, i);
     if (!line.IsEntry() || line.Name.Length < name.size()) continue;
@@ -229,7 +229,7 @@ std::uint32_t TIniImage::FindEntry(const TSection& section, std::u16string_view 
     const std::string_view stored = Text(line.Name);
     if (stored.size() == name.size()) {
       const auto byte = static_cast<unsigned char>(stored.back());
-      if (byte >= 0x80 || AsciiUpper(byte) != last) continue;
+      if (byte >= 0x80 || platform::AsciiUpper(byte) != last) continue;
     }
     if (SameName(stored, name)) return i;
   }

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "settings/UnicodeCase.h"
+#include "platform/UnicodeCase.h"
 #include "settings/Utf8.h"
 
 namespace settings {
@@ -91,7 +91,7 @@ std::uint64_t NameHash(std::u16string_view name) {
   }
   char16_t previous = p > name.data() ? p[-1] : 0;
   for (; p < end; ++p) {
-    hasher.Add(UpperCaseAfter(previous, *p));
+    hasher.Add(platform::UpperCaseAfter(previous, *p));
     previous = *p;
   }
   return hasher.Result();
@@ -112,7 +112,7 @@ std::uint64_t NameHash(std::string_view validUtf8) {
       }
     }
     if (static_cast<unsigned char>(*p) < 0x80) {
-      hasher.Add(AsciiUpper(static_cast<char16_t>(*p)));
+      hasher.Add(platform::AsciiUpper(static_cast<char16_t>(*p)));
       ++p;
       continue;
     }
@@ -121,7 +121,7 @@ std::uint64_t NameHash(std::string_view validUtf8) {
     while (next < end && (static_cast<unsigned char>(*next) & 0xC0) == 0x80) ++next;
     char16_t previous = 0;
     ForEachUnit(std::string_view(p, next - p), [&](char16_t unit) {
-      hasher.Add(UpperCaseAfter(previous, unit));
+      hasher.Add(platform::UpperCaseAfter(previous, unit));
       previous = unit;
       return true;
     });
@@ -139,13 +139,14 @@ bool SameName(std::string_view validUtf8, std::u16string_view name) {
   for (; i < common; ++i) {
     const auto byte = static_cast<unsigned char>(validUtf8[i]);
     if (byte >= 0x80 || name[i] >= 0x80) break;
-    if (AsciiUpper(byte) != AsciiUpper(name[i])) return false;
+    if (platform::AsciiUpper(byte) != platform::AsciiUpper(name[i])) return false;
   }
   if (i == common && i == validUtf8.size()) return true;
   // The units before i are ASCII and alike on both sides.
   char16_t previous = i > 0 ? name[i - 1] : 0;
   const bool prefix = ForEachUnit(validUtf8.substr(i), [&](char16_t unit) {
-    if (i == name.size() || UpperCaseAfter(previous, unit) != UpperCaseAfter(i > 0 ? name[i - 1] : 0, name[i]))
+    if (i == name.size() ||
+        platform::UpperCaseAfter(previous, unit) != platform::UpperCaseAfter(i > 0 ? name[i - 1] : 0, name[i]))
       return false;
     previous = unit;
     ++i;

@@ -6,7 +6,5 @@ set(QUORVEL_SETTINGS_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/IniErrors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SafeWrite.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SharedRead.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/UnicodeCase.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/UnicodeCaseTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Utf8.cpp
 )

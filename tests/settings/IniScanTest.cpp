@@ -9,11 +9,11 @@
 #include <unordered_map>
 
 #include "platform/Text.h"
+#include "platform/UnicodeCase.h"
 #include "settings/ByteScan.h"
 #include "settings/HashIndex.h"
 #include "settings/IniImage.h"
 #include "settings/IniNames.h"
-#include "settings/UnicodeCase.h"
 #include "settings/Utf8.h"
 
 namespace quorvel_test {
@@ -93,7 +93,7 @@ TEST(IniScan, Utf8CheckAndDecodingAgreeWithTheProgramsDecoder) {
 TEST(IniScan, NamesHashAndMatchAlikeInUtf8AndUtf16WhateverTheirLength) {
   std::mt19937 random(13);
   const auto reference = [](const std::u16string& a, const std::u16string& b) {
-    return settings::UpperCaseText(a) == settings::UpperCaseText(b);
+    return platform::UpperCaseText(a) == platform::UpperCaseText(b);
   };
   for (int round = 0; round < 3000; ++round) {
     std::string stored = RandomText(random, random() % 24, false);
@@ -222,7 +222,7 @@ TEST(IniScan, LookUpsFindTheFirstNameThatMatchesByUpperCase) {
   const auto reference = [&](const std::u16string& name) -> int {
     for (std::size_t k = 0; k < stored.size(); ++k) {
       const std::u16string other = platform::FromUtf8(stored[k]);
-      if (settings::UpperCaseText(other) == settings::UpperCaseText(name)) return static_cast<int>(k);
+      if (platform::UpperCaseText(other) == platform::UpperCaseText(name)) return static_cast<int>(k);
     }
     return -1;
   };

@@ -15,9 +15,9 @@
 
 #include "Bom.h"
 #include "Win32Fixture.h"
-#include "app/ErrorBox.h"
 #include "app/uMain.h"
 #include "model/uModel.h"
+#include "platform/ErrorBox.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32.h"
 
@@ -335,7 +335,7 @@ TEST_F(Win32ModelDialog, OpensModalWithItsControlsInPlaceAndToolTipsSet) {
 
 TEST_F(Win32ModelDialog, ATypedUnitNumberOutOfRangeIsRefusedAndTheOldNumberKept) {
   const std::string stored = ReadIni();
-  const std::wstring title = Wide(app::ErrorBoxTitle(platform::Current().App().ExecutablePath()));
+  const std::wstring title = Wide(platform::ErrorBoxTitle(platform::Current().App().ExecutablePath()));
   ShowModel([&](TUiDriver& ui) {
     HWND grid = nullptr;
     ui.Invoke([&] { grid = Hwnd(ShownDialog()->DBGrid1); });

@@ -196,7 +196,7 @@ int TWin32GridPeer::TextWidth(const std::u16string& text) {
   const TWindowDc window(Window());
   const TSelection font(window.Get(), FFont);
   SIZE size{};
-  GetTextExtentPoint32W(window.Get(), W(text), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32W(window.Get(), WideText(text), static_cast<int>(text.size()), &size);
   FWidths.emplace(text, size.cx);
   return size.cx;
 }
@@ -295,7 +295,7 @@ void TWin32GridPeer::SyncEditor(const TGridView& view) {
   const bool differs = WindowText(FEditor) != text;
   if (differs || reload) {
     FSyncing = true;
-    if (differs) SetWindowTextW(FEditor, W(text));
+    if (differs) SetWindowTextW(FEditor, WideText(text));
     const bool all = reload && view.EditSelectAll;
     SendMessageW(FEditor, EM_SETSEL, all ? 0 : text.size(), static_cast<LPARAM>(text.size()));
     FSyncing = false;
@@ -354,14 +354,14 @@ void TWin32GridPeer::Paste() {
   if (IsClipboardFormatAvailable(CF_UNICODETEXT) && OpenClipboard(FEditor)) {
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {  // the clipboard's
       if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-        text = U(chars);
+        text = FromWide(chars);
         GlobalUnlock(data);
       }
     }
     CloseClipboard();
   }
   const std::u16string fits = FGrid.UserEditorPaste(text, Caret());
-  SendMessageW(FEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(fits)));
+  SendMessageW(FEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(WideText(fits)));
 }
 
 void TWin32GridPeer::UpdateScroll(const TGridView& view) {
@@ -420,7 +420,7 @@ void TWin32GridPeer::Paint(HDC dc, const RECT& client) {
   };
   auto text = [&](const std::u16string& value, RECT cell, UINT alignment) {
     RECT inside = {cell.left + 2, cell.top, cell.right - 2, cell.bottom};
-    DrawTextW(dc, W(value), static_cast<int>(value.size()), &inside,
+    DrawTextW(dc, WideText(value), static_cast<int>(value.size()), &inside,
               alignment | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   };
   fixedCell(CellRect(view, -1, -1));

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace settings {
+namespace platform {
 
 namespace detail {
 struct TCaseRange {
@@ -62,4 +62,4 @@ inline char16_t LowerCaseAfter(char16_t previous, char16_t unit) {
 std::u16string UpperCaseText(std::u16string_view text);
 std::u16string LowerCaseText(std::u16string_view text);
 
-}  // namespace settings
+}  // namespace platform
