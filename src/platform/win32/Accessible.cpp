@@ -33,7 +33,7 @@ DWORD SystemStateOf(unsigned state) {
 
 HRESULT Text(const std::u16string& text, BSTR* out) {
   if (!out) return E_POINTER;
-  *out = text.empty() ? nullptr : SysAllocStringLen(W(text), static_cast<UINT>(text.size()));
+  *out = text.empty() ? nullptr : SysAllocStringLen(WideText(text), static_cast<UINT>(text.size()));
   return text.empty() ? S_FALSE : (*out ? S_OK : E_OUTOFMEMORY);
 }
 
