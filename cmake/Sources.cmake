@@ -8,7 +8,7 @@ include(${CMAKE_SOURCE_DIR}/src/app/Sources.cmake)
 # The platform seam with the backend of this build: Win32 when cross-built, the stand-in natively.
 if(WIN32)
   add_library(quorvel_platform STATIC ${QUORVEL_PLATFORM_SOURCES} ${QUORVEL_WIN32_SOURCES})
-  target_link_libraries(quorvel_platform PUBLIC comctl32 comdlg32 shell32 ole32 uuid imm32 version gdi32 user32 advapi32 kernel32)
+  target_link_libraries(quorvel_platform PUBLIC comctl32 comdlg32 shell32 ole32 oleaut32 uuid oleacc imm32 version gdi32 user32 advapi32 kernel32)
   target_compile_definitions(quorvel_platform PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 else()
   add_library(quorvel_platform STATIC ${QUORVEL_PLATFORM_SOURCES} ${QUORVEL_STANDIN_SOURCES})

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/Text.h"
-#include "settings/UnicodeCase.h"
+#include "platform/UnicodeCase.h"
 
 namespace quorvel_fuzz {
 
@@ -57,7 +57,7 @@ inline std::vector<TRefSection> RefParse(std::string_view bytes) {
   return sections;
 }
 
-inline std::u16string RefUpper(const std::u16string& text) { return settings::UpperCaseText(text); }
+inline std::u16string RefUpper(const std::u16string& text) { return platform::UpperCaseText(text); }
 
 inline bool RefSameName(const std::string& a, const std::u16string& b) {
   return RefUpper(platform::FromUtf8(a)) == RefUpper(b);

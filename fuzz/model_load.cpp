@@ -110,12 +110,12 @@ TReferenceLoad ReferenceLoad(const std::vector<std::u16string>& lines) {
     std::int32_t unit = 0;
     if (!settings::TryParseIniInteger(number, unit)) {
       result.Failed = true;
-      result.Message = model::FormatMessage(model::cNotAnInteger, {number});
+      result.Message = platform::Format(model::cNotAnInteger, {number});
       break;
     }
     if (unit < 0 || unit > 65535) {
       result.Failed = true;
-      result.Message = model::FormatMessage(model::cOutOfRange, {static_cast<double>(unit), u"UnitNo", 0.0, 65535.0});
+      result.Message = platform::Format(model::cOutOfRange, {static_cast<double>(unit), u"UnitNo", 0.0, 65535.0});
       break;
     }
     const std::u16string_view commentText = comment == commentsByKey.end() ? std::u16string_view() : comment->second;

@@ -1,7 +1,6 @@
 set(QUORVEL_APP_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/uMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MainLayout.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ErrorBox.cpp
   ${CMAKE_CURRENT_LIST_DIR}/VersionFooter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/VersionInfo.cpp
 )

@@ -3,10 +3,10 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "app/ErrorBox.h"
 #include "app/uMain.h"
 #include "platform/AtExit.h"
 #include "platform/Backend.h"
+#include "platform/ErrorBox.h"
 #include "platform/win32/Win32.h"
 
 namespace {
@@ -17,11 +17,10 @@ namespace {
 void RunMainWindow(platform::IApplication& application) {
   app::TfrmMain form;
   app::frmMain = &form;
-  platform::win32::SetErrorHandler([&form](const std::exception& error) { app::ShowException(error, form.Handle()); });
+  platform::win32::SetErrorHandler(
+      [&form](const std::exception& error) { platform::ShowException(error, form.Handle()); });
   // The handler names the form: it goes before the form does, on every way out.
-  struct THandlerReset {
-    ~THandlerReset() { platform::win32::SetErrorHandler(nullptr); }
-  } const handlerReset;
+  const platform::TAtExit handlerReset([] { platform::win32::SetErrorHandler(nullptr); });
   form.CreateHandle();
   form.Guarded([&form] { form.FormCreate(); });
   application.Run(form);
@@ -45,7 +44,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     RunMainWindow(backend->App());
   } catch (const std::exception& error) {
     // Without its window the program cannot go on: the error box says why, and it ends.
-    app::ShowException(error);
+    platform::ShowException(error);
     exitCode = 1;
   }
   platform::SetCurrent(nullptr);

@@ -1,17 +1,13 @@
 #include "app/uMain.h"
 
-#include "app/ErrorBox.h"
 #include "app/VersionInfo.h"
 #include "convert/PathRules.h"
+#include "platform/ErrorBox.h"
 #include "platform/Platform.h"
 
 namespace app {
 
 TfrmMain* frmMain = nullptr;
-
-namespace {
-const std::u16string cMain = u"main";
-}
 
 TIniScope::TIniScope(TfrmMain& form) : FForm(form), FOuter(form.Ini), FIni(form.IniFileName) { form.Ini = &FIni; }
 
@@ -27,7 +23,7 @@ void TfrmMain::Guarded(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const std::exception& error) {
-    ShowException(error, Handle());
+    platform::ShowException(error, Handle());
   }
 }
 

@@ -23,6 +23,8 @@ namespace app {
 
 inline const std::u16string cExeName = u"Halvorn.exe";
 inline const std::u16string cIniName = u"Halvorn.ini";
+// The settings file's section of the main window and of what the converter wrote.
+inline const std::u16string cMain = u"main";
 
 class TfrmMain : public platform::TForm {
  public:

@@ -5,10 +5,6 @@
 
 namespace app {
 
-namespace {
-const std::u16string cMain = u"main";
-}
-
 void TfrmMain::SetDFileName(const std::u16string& value) {
   if (value != FPFileName) {
     exPFileName = FPFileName;

@@ -7,7 +7,6 @@
 namespace app {
 
 namespace {
-const std::u16string cMain = u"main";
 constexpr int cTitleBufferLength = 100;  // characters, the terminating null included
 }  // namespace
 

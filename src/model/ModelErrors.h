@@ -1,9 +1,10 @@
 #pragma once
-// The model table's messages, and the number formatting they use.
+// The model table's messages.
 #include <initializer_list>
 #include <string>
 #include <string_view>
-#include <variant>
+
+#include "platform/Exception.h"
 
 namespace model {
 
@@ -16,15 +17,7 @@ inline constexpr std::u16string_view cOutOfRange =
 inline constexpr std::u16string_view cNotAnIntegerValue = u"'%s' は項目 '%s' に適した整数値ではありません";
 inline constexpr std::u16string_view cDeleteRecordQuestion = u"レコードを削除しますか？";
 
-// The general number format: 15 significant digits, trailing zeros dropped, fixed notation
-// unless the number has more than 15 integer digits or is below 0.00001 ("1E20", "1E-7").
-std::u16string FormatG(double value);
-
-// Fills "%s" with a text and "%g" with a number, in order.
-using TFormatArg = std::variant<std::u16string_view, double>;
-std::u16string FormatMessage(std::u16string_view pattern, std::initializer_list<TFormatArg> args);
-
-// Raises a platform::Exception with the filled-in text.
-[[noreturn]] void RaiseError(std::u16string_view pattern, std::initializer_list<TFormatArg> args);
+// Raises a platform::Exception with the filled-in text (platform::Format).
+[[noreturn]] void RaiseError(std::u16string_view pattern, std::initializer_list<platform::TFormatArg> args);
 
 }  // namespace model

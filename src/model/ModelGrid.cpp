@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
-#include "app/ErrorBox.h"
 #include "model/ModelConfirm.h"
 #include "platform/AtExit.h"
+#include "platform/ErrorBox.h"
 #include "platform/Text.h"
 
 namespace model {
@@ -14,6 +15,7 @@ using platform::TKey;
 
 TModelGrid::TModelGrid(std::string name, platform::TForm& form, TDataSource& source)
     : TCustomGrid(std::move(name)), FForm(form), FSource(source) {
+  AccessName = u"Model table";
   FSource.AddLink(this);
   LoadEditText();
 }
@@ -131,6 +133,31 @@ bool TModelGrid::EditorPassesKey(TKey key, platform::TShiftState shift, platform
     case TKey::F2: return false;
   }
   return false;
+}
+
+platform::TAccessItem TModelGrid::AccessCell(int row, int col) const {
+  using namespace platform;
+  TAccessItem item;
+  if (row >= RowCount() || col >= ColCount()) return item;
+  const unsigned fixed = Table().Active() ? 0u : unsigned{asReadOnly};
+  if (row < 0) {
+    item.Name = col < 0 ? u"Titles" : Title(col);
+    item.State = asReadOnly;
+    return item;
+  }
+  const std::u16string number = IntToStr(row + 1);
+  const bool current = row == Row();
+  if (col < 0) {
+    item.Name = u"Row " + number;
+    for (int c = 0; c < ColCount(); ++c) item.Value += (c > 0 ? u"; " : u"") + Cell(row, c);
+    item.State = (current ? unsigned{asSelected} : 0u) | fixed;
+    return item;
+  }
+  item.Name = Title(col) + u", row " + number;
+  item.Value = Cell(row, col);
+  item.State = fixed;
+  if (current && col == FCol) item.State |= asSelected | (FForm.Focused() == this ? unsigned{asFocused} : 0u);
+  return item;
 }
 
 bool TModelGrid::UntouchedNewRow() const {
@@ -507,6 +534,11 @@ void TModelGrid::DataEvent(TDataEvent event) {
   Changed();
 }
 
+void TModelGrid::ShowingChanged() {
+  Flush();
+  if (!FAnnounced.Known && FForm.Showing()) AnnounceChanges();
+}
+
 void TModelGrid::Changed() {
   FDirty = true;
   Flush();
@@ -518,6 +550,57 @@ void TModelGrid::Flush() {
   if (FBusy > 0 || !FDirty || !FForm.Showing()) return;
   FDirty = false;
   Invalidate();
+  AnnounceChanges();
+}
+
+std::vector<std::u16string> TModelGrid::RowTexts(int row) const {
+  std::vector<std::u16string> texts(static_cast<std::size_t>(ColCount()));
+  for (int col = 0; col < ColCount(); ++col) texts[static_cast<std::size_t>(col)] = Cell(row, col);
+  return texts;
+}
+
+// Only the current row's texts change, and a row that moves takes a neighbour's place: the
+// rows around the current one tell what an input did, whatever the table's size.
+TModelGrid::TAnnounced TModelGrid::Look() const {
+  const platform::TGridIndicator indicator = Indicator(Row());
+  TAnnounced look{
+      true,       Row(),
+      FCol,       indicator == platform::TGridIndicator::Edit || indicator == platform::TGridIndicator::Insert,
+      RowCount(), std::max(0, Row() - 1),
+      {}};
+  for (int row = look.First; row < std::min(look.Rows, Row() + 2); ++row) look.Near.push_back(RowTexts(row));
+  return look;
+}
+
+void TModelGrid::AnnounceChanges() {
+  using platform::TAccessEvent;
+  const TAnnounced was = std::exchange(FAnnounced, Look());
+  const TAnnounced& is = FAnnounced;
+  if (!was.Known) return;  // the first look: nothing has changed for a reader yet
+  // A row edited in place changes its own texts; one that moved, a neighbour's too.
+  std::vector<int> changed;
+  if (was.Rows == is.Rows)
+    for (std::size_t k = 0; k < was.Near.size(); ++k)
+      if (RowTexts(was.First + static_cast<int>(k)) != was.Near[k]) changed.push_back(static_cast<int>(k));
+  const bool reordered = was.Rows != is.Rows || changed.size() > 1;
+  if (reordered) {
+    Announce(TAccessEvent::Reorder, -1, -1);
+  } else if (!changed.empty()) {
+    const int row = was.First + changed[0];
+    const std::vector<std::u16string>& before = was.Near[static_cast<std::size_t>(changed[0])];
+    const std::vector<std::u16string> after = RowTexts(row);
+    for (std::size_t col = 0; col < after.size(); ++col)
+      if (col >= before.size() || before[col] != after[col])
+        Announce(TAccessEvent::ValueChange, row, static_cast<int>(col));
+  }
+  // The indicator shows a row entering or leaving editing; after a reorder the current row may
+  // be another one, even at the same place.
+  const bool sameRow = was.Row == is.Row && !reordered;
+  const bool left = was.Editing && !(is.Editing && sameRow);
+  const bool entered = is.Editing && !(was.Editing && sameRow);
+  if (left && was.Row < RowCount() && !(entered && was.Row == is.Row)) Announce(TAccessEvent::StateChange, was.Row, -1);
+  if (entered) Announce(TAccessEvent::StateChange, is.Row, -1);
+  if (is.Row >= 0 && (!sameRow || was.Col != is.Col)) Announce(TAccessEvent::Focus, is.Row, is.Col);
 }
 
 template <class TAction>
@@ -540,7 +623,7 @@ bool TModelGrid::Guard(TAction action) {
 }
 
 void TModelGrid::ShowError(const std::exception& error) {
-  app::ShowException(error, FForm.Handle());
+  platform::ShowException(error, FForm.Handle());
   FForm.SetFocus(this);
 }
 

@@ -21,8 +21,8 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   platform::TGridView View() const override;
 
   // Content in data rows and columns; the title row and the indicator column come on top.
-  int RowCount() const;
-  int ColCount() const;
+  int RowCount() const override;
+  int ColCount() const override;
   std::u16string Title(int col) const;
   // What the cell shows: for the cell being edited, the editor's text.
   std::u16string Cell(int row, int col) const;
@@ -42,6 +42,8 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   bool AcceptsChar(char16_t c) const;
   // Whether a key pressed in the in-place editor is the grid's rather than the editor's.
   bool EditorPassesKey(platform::TKey key, platform::TShiftState shift, platform::TEditorCaret caret) const;
+  // Cells are named "<column title>, row N", valued by their text as shown.
+  platform::TAccessItem AccessCell(int row, int col) const override;
 
   bool UserKeyDown(platform::TKey key, platform::TShiftState shift) override;
   bool UserEditorKeyDown(platform::TKey key, platform::TShiftState shift, platform::TEditorCaret caret) override;
@@ -57,7 +59,8 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   void UserColWidth(int col, int width) override;
   void UserViewSize(int visibleRows, int width) override;
   // While the form is hidden the backend hears of no change; shown again, it redraws once.
-  void ShowingChanged() override { Flush(); }
+  // Screen readers first look when it is first shown.
+  void ShowingChanged() override;
 
   // What leaving the grid does: an untouched new row is dropped, else the cell's text is
   // assigned. False when that failed; the error was shown and the focus is back in the grid.
@@ -83,6 +86,9 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   void KeepColVisible();
   void Changed();
   void Flush();
+  // Tells screen readers what changed since they last heard.
+  void AnnounceChanges();
+  std::vector<std::u16string> RowTexts(int row) const;
   // Runs one piece of input; an error is shown, and false returned.
   template <class TAction>
   bool Guard(TAction action);
@@ -104,6 +110,19 @@ class TModelGrid : public platform::TCustomGrid, private TDataLink {
   std::vector<int> FColWidths;  // widths the user dragged; 0 where the field's width applies
   int FBusy = 0;                // input being handled: the backend hears of changes at its end
   bool FDirty = false;
+  // What screen readers last heard of: the current cell, whether its row was being edited, the
+  // row count and the texts of the rows from First on around the current one.
+  struct TAnnounced {
+    bool Known = false;
+    int Row = -1;
+    int Col = 0;
+    bool Editing = false;
+    int Rows = 0;
+    int First = 0;
+    std::vector<std::vector<std::u16string>> Near;
+  };
+  TAnnounced Look() const;
+  TAnnounced FAnnounced;
 };
 
 }  // namespace model

@@ -2,8 +2,8 @@
 
 #include <exception>
 
-#include "app/ErrorBox.h"
 #include "model/ModelConfirm.h"
+#include "platform/ErrorBox.h"
 
 namespace model {
 
@@ -38,6 +38,7 @@ bool Valid(int button) { return button >= 0 && button < cNavigateButtonCount; }
 TModelNavigator::TModelNavigator(std::string name, platform::TForm& form, TDataSource& source)
     : TCustomNavigator(std::move(name)), FForm(form), FSource(source) {
   ShowHint = true;
+  AccessName = u"Navigator";
   RepeatDelay = cRepeatDelayMs;
   RepeatInterval = cRepeatIntervalMs;
   FSource.AddLink(this);
@@ -88,7 +89,7 @@ void TModelNavigator::UserClick(int button) {
   try {
     Click(static_cast<TNavigateBtn>(button));
   } catch (const std::exception& error) {
-    app::ShowException(error, FForm.Handle());
+    platform::ShowException(error, FForm.Handle());
   }
 }
 

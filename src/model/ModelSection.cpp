@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/UnicodeCase.h"
 #include "settings/IniInteger.h"
-#include "settings/UnicodeCase.h"
 
 namespace model {
 
@@ -28,7 +28,7 @@ bool SameKey(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (a[i] != b[i] &&
-        settings::UpperCaseAfter(i > 0 ? a[i - 1] : 0, a[i]) != settings::UpperCaseAfter(i > 0 ? b[i - 1] : 0, b[i]))
+        platform::UpperCaseAfter(i > 0 ? a[i - 1] : 0, a[i]) != platform::UpperCaseAfter(i > 0 ? b[i - 1] : 0, b[i]))
       return false;
   }
   return true;

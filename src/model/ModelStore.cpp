@@ -23,7 +23,7 @@ void TfrmMain::CreateModelTable() {
   cdsModel.FieldDefs.push_back({cUnitNo, model::TFieldType::Word, 0, false});
   cdsModel.FieldDefs.push_back({cModel, model::TFieldType::WideString, 32, false});
   cdsModel.FieldDefs.push_back({cComment, model::TFieldType::WideString, 32, false});
-  cdsModel.IndexDefs.push_back({u"UnitNo_IDX", cUnitNo, true, false, false});
+  cdsModel.IndexDefs.push_back({u"UnitNo_IDX", cUnitNo, true});
   cdsModel.IndexName = u"UnitNo_IDX";
   cdsModel.CreateDataSet();
   cdsModel.Close();

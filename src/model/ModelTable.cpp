@@ -107,7 +107,6 @@ void TModelTable::CheckEditing() const {
 
 void TModelTable::CreateDataSet() {
   int indexField = -1;
-  bool descending = false;
   if (!IndexName.empty()) {
     auto index =
         std::find_if(IndexDefs.begin(), IndexDefs.end(), [&](const TIndexDef& d) { return d.Name == IndexName; });
@@ -116,14 +115,12 @@ void TModelTable::CreateDataSet() {
         std::find_if(FieldDefs.begin(), FieldDefs.end(), [&](const TFieldDef& d) { return d.Name == index->Fields; });
     if (field == FieldDefs.end()) RaiseError(cFieldNotFound, {std::u16string_view(index->Fields)});
     indexField = static_cast<int>(field - FieldDefs.begin());
-    descending = index->Descending;
   }
   FPending.reset();
   FFields.clear();
   for (std::size_t i = 0; i < FieldDefs.size(); ++i)
     FFields.push_back(std::make_unique<TField>(*this, FieldDefs[i], static_cast<int>(i)));
   FIndexField = indexField;
-  FIndexDescending = descending;
   FRows.clear();
   FCurrent = -1;
   FCreated = true;
@@ -334,11 +331,7 @@ bool TModelTable::Less(const TRecord& a, const TRecord& b) const {
   const TValue& x = a.Values[static_cast<std::size_t>(FIndexField)];
   const TValue& y = b.Values[static_cast<std::size_t>(FIndexField)];
   if (x.Null || y.Null) return x.Null && !y.Null;
-  bool less =
-      FFields[static_cast<std::size_t>(FIndexField)]->DataType == TFieldType::Word ? x.Int < y.Int : x.Text < y.Text;
-  bool greater =
-      FFields[static_cast<std::size_t>(FIndexField)]->DataType == TFieldType::Word ? y.Int < x.Int : y.Text < x.Text;
-  return FIndexDescending ? greater : less;
+  return FFields[static_cast<std::size_t>(FIndexField)]->DataType == TFieldType::Word ? x.Int < y.Int : x.Text < y.Text;
 }
 
 std::size_t TModelTable::InsertSorted(TRecord record) {

@@ -32,8 +32,6 @@ struct TIndexDef {
   std::u16string Name;
   std::u16string Fields;  // one field name
   bool Primary = false;
-  bool Unique = false;
-  bool Descending = false;
 };
 
 class TModelTable;
@@ -156,7 +154,6 @@ class TModelTable {
 
   std::vector<std::unique_ptr<TField>> FFields;
   int FIndexField = -1;
-  bool FIndexDescending = false;
   bool FCreated = false;
   std::vector<TRecord> FRows;  // in index order
   int FCurrent = -1;           // index in FRows; -1 when empty

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/uMain.h"
 #include "platform/Platform.h"
 
 namespace model {

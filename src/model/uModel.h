@@ -1,10 +1,13 @@
 #pragma once
 // The model table dialog: the licence, a grid of the main window's model table and a record
 // navigator, both working directly on that table through the main window's dsModel.
-#include "app/uMain.h"
 #include "model/ModelGrid.h"
 #include "model/ModelNavigator.h"
 #include "platform/Controls.h"
+
+namespace app {
+class TfrmMain;
+}
 
 namespace model {
 

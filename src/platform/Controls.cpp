@@ -1,6 +1,7 @@
 #include "platform/Controls.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/AtExit.h"
 
@@ -25,9 +26,41 @@ char16_t AcceleratorOf(const std::u16string& caption) {
   return 0;
 }
 
+namespace {
+int gHandlerDepth = 0;
+std::vector<TControl*> gWaiting;   // in the order of their first change
+std::vector<TControl*> gUpdating;  // being handed over now
+}  // namespace
+
+THandlerRun::THandlerRun() { ++gHandlerDepth; }
+THandlerRun::~THandlerRun() { --gHandlerDepth; }
+bool THandlerRun::Running() { return gHandlerDepth > 0; }
+
+void UpdatePeers() {
+  // A peer's update may send messages whose handlers change more: the round under way takes them.
+  if (!gUpdating.empty()) return;
+  while (!gWaiting.empty()) {
+    gUpdating.swap(gWaiting);
+    // A peer that fails leaves the controls after it waiting for the next round.
+    const TAtExit done([] {
+      for (TControl* control : gUpdating)
+        if (control && control->FWaiting) gWaiting.push_back(control);
+      gUpdating.clear();
+    });
+    for (TControl* control : gUpdating) {
+      if (!control) continue;  // destroyed by an earlier update
+      const unsigned waiting = std::exchange(control->FWaiting, 0u);
+      for (unsigned bit = 0; bit < 32; ++bit)
+        if ((waiting & (1u << bit)) && control->FPeer) control->FPeer->Changed(static_cast<TProperty>(bit));
+    }
+  }
+}
+
 TControl::TControl(TControlKind kind, std::string name) : Kind(kind), Name(std::move(name)) {}
 
 TControl::~TControl() {
+  if (FWaiting) gWaiting.erase(std::remove(gWaiting.begin(), gWaiting.end(), this), gWaiting.end());
+  std::replace(gUpdating.begin(), gUpdating.end(), this, static_cast<TControl*>(nullptr));
   SetParent(nullptr);
   for (TControl* child : FChildren) child->FParent = nullptr;
 }
@@ -76,7 +109,13 @@ void TControl::SetEnabled(bool value) {
 void TControl::AttachPeer(std::unique_ptr<IControlPeer> peer) { FPeer = std::move(peer); }
 
 void TControl::Notify(TProperty what) {
-  if (FPeer) FPeer->Changed(what);
+  if (!FPeer) return;
+  if (!THandlerRun::Running()) {
+    FPeer->Changed(what);
+    return;
+  }
+  if (!FWaiting) gWaiting.push_back(this);
+  FWaiting |= 1u << static_cast<unsigned>(what);
 }
 
 TAction::TAction(std::string name, std::u16string caption, TShortCut shortCut)
@@ -192,6 +231,7 @@ void TForm::SetTop(int value) {
 TSize TForm::OuterSize() const { return Current().Widgets().OuterSize(*this); }
 
 TRect TForm::RestoredRect() const {
+  UpdatePeers();
   if (IFormPeer* peer = FormPeer()) return peer->WindowRect();
   TSize outer = OuterSize();
   return {FLeft, FTop, outer.Width, outer.Height};
@@ -206,6 +246,7 @@ IFormPeer* TForm::FormPeer() const { return static_cast<IFormPeer*>(Peer()); }
 void TForm::Show() {
   CreateHandle();
   SetShowing(true);
+  UpdatePeers();
   FormPeer()->Show();
   if (ActionList) ActionList->Update();
 }
@@ -219,6 +260,7 @@ int TForm::ShowModal() {
     FModal = false;
     SetShowing(false);
   });
+  UpdatePeers();
   return FormPeer()->ShowModal();
 }
 
@@ -229,6 +271,8 @@ void TForm::SetShowing(bool showing) {
 }
 
 void TForm::SetFocus(TControl* control) {
+  // A control enabled by this handler must be enabled in Windows before it can take the focus.
+  UpdatePeers();
   if (IFormPeer* peer = FormPeer()) peer->SetFocus(control);
 }
 
@@ -248,6 +292,7 @@ void TForm::UserClose() {
   // The window goes even when the close handler fails; its error is reported by the caller.
   const TAtExit closeAfter([this] {
     SetShowing(false);
+    UpdatePeers();
     if (IFormPeer* peer = FormPeer()) peer->Close();
   });
   if (OnClose) OnClose();

@@ -56,6 +56,20 @@ char16_t AcceleratorOf(const std::u16string& caption);
 class TControl;
 class TForm;
 
+// While a handler runs, the peers hear of its changes only when it ends, or before a wait that
+// dispatches messages, so Windows sees each handler's end state once and nested actions and
+// repaints see the state as it stands.
+class THandlerRun {
+ public:
+  THandlerRun();
+  ~THandlerRun();  // hands nothing over: UpdatePeers does, where an error can be reported
+  THandlerRun(const THandlerRun&) = delete;
+  THandlerRun& operator=(const THandlerRun&) = delete;
+  static bool Running();
+};
+// Hands every change still waiting to its control's peer.
+void UpdatePeers();
+
 // Backend side of one control.
 class IControlPeer {
  public:
@@ -108,7 +122,9 @@ class TControl {
 
  private:
   void NotifyMoved();
+  friend void UpdatePeers();
   std::unique_ptr<IControlPeer> FPeer;
+  unsigned FWaiting = 0;  // properties changed while a handler runs, one bit each
   TControl* FParent = nullptr;
   std::vector<TControl*> FChildren;  // not owned
 };

@@ -12,21 +12,22 @@ EOSError::EOSError(unsigned long code, std::u16string systemText)
 EOSError::EOSError(std::u16string_view what, unsigned long code, std::u16string systemText)
     : Exception(std::u16string(what) + u": " + systemText), FCode(code), FSystemText(std::move(systemText)) {}
 
-std::u16string Format(std::u16string_view pattern, std::initializer_list<std::u16string_view> args) {
-  static constexpr std::u16string_view cPlaceholder = u"%s";
+std::u16string Format(std::u16string_view pattern, std::initializer_list<TFormatArg> args) {
   std::u16string out;
-  auto arg = args.begin();
-  std::size_t pos = 0;
-  while (pos < pattern.size()) {
-    const std::size_t at = pattern.find(cPlaceholder, pos);
-    // Placeholders beyond the arguments stay as written.
-    if (at == std::u16string_view::npos || arg == args.end()) {
-      out += pattern.substr(pos);
-      break;
+  auto next = args.begin();
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] == u'%' && i + 1 < pattern.size() && (pattern[i + 1] == u's' || pattern[i + 1] == u'g') &&
+        next != args.end()) {
+      if (const auto* text = std::get_if<std::u16string_view>(&*next)) {
+        out += *text;
+      } else {
+        out += FormatG(std::get<double>(*next));
+      }
+      ++next;
+      ++i;
+    } else {
+      out += pattern[i];
     }
-    out += pattern.substr(pos, at - pos);
-    out += *arg++;
-    pos = at + cPlaceholder.size();
   }
   return out;
 }

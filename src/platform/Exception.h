@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace platform {
 
@@ -31,7 +32,9 @@ class EOSError : public Exception {
   std::u16string FSystemText;
 };
 
-// "%s" placeholders filled in order; used for the program's fixed message templates.
-std::u16string Format(std::u16string_view pattern, std::initializer_list<std::u16string_view> args);
+// The program's fixed message templates: "%s" takes a text and "%g" a number (FormatG), in order;
+// placeholders beyond the arguments stay as written.
+using TFormatArg = std::variant<std::u16string_view, double>;
+std::u16string Format(std::u16string_view pattern, std::initializer_list<TFormatArg> args);
 
 }  // namespace platform

@@ -96,6 +96,14 @@ class TCustomGrid : public TControl {
 
   virtual TGridView View() const = 0;
 
+  // For screen readers, which read every row and column, not only those in view.
+  virtual int RowCount() const = 0;
+  virtual int ColCount() const = 0;
+  std::u16string AccessName;  // the table's
+  // A cell; row -1: a column's header; col -1: the row itself; both -1: the titles' row. The
+  // in-place editor speaks as its cell.
+  virtual TAccessItem AccessCell(int row, int col) const = 0;
+
   // Input from the backend. Errors are the grid's to show; none comes back.
   virtual bool UserKeyDown(TKey key, TShiftState shift) = 0;  // true when the key had an effect
   // A key pressed in the in-place editor: true when the grid took it, false when it is the editor's.
@@ -119,6 +127,10 @@ class TCustomGrid : public TControl {
   void Invalidate() { Notify(TProperty::Content); }
   // The peer's measurements; null while the grid has no peer.
   IGridMetrics* Metrics() const { return dynamic_cast<IGridMetrics*>(Peer()); }
+  // Tells screen readers of a change, through a peer that passes it on.
+  void Announce(TAccessEvent event, int row, int col) {
+    if (auto* announcer = dynamic_cast<IAccessAnnouncer*>(Peer())) announcer->Announce(event, row, col);
+  }
 };
 
 }  // namespace platform

@@ -39,6 +39,13 @@ class TCustomNavigator : public TControl {
   // From the backend; a disabled button does nothing, and errors are the navigator's to show.
   virtual void UserClick(int button) = 0;
 
+  // Screen readers find a tool bar of this name, each button named by its tool tip and
+  // unavailable while disabled; its default action is UserClick.
+  std::u16string AccessName;
+  TAccessItem AccessButton(int button) const {
+    return {ButtonHint(button), u"", ButtonEnabled(button) ? 0u : unsigned{asUnavailable}, u"押す"};
+  }
+
   // The backend redraws the buttons' states.
   void Invalidate() { Notify(TProperty::Content); }
 };

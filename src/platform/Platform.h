@@ -95,6 +95,29 @@ struct TVersionValue {
   std::span<const std::uint8_t> Bytes;
 };
 
+// What a screen reader is told of one part of a control; the control decides it, the backend
+// only answers with it.
+enum TAccessState : unsigned { asFocused = 1, asSelected = 2, asReadOnly = 4, asUnavailable = 8 };
+struct TAccessItem {
+  std::u16string Name;
+  std::u16string Value;
+  unsigned State = 0;            // TAccessState bits
+  std::u16string DefaultAction;  // empty: the part has none
+};
+
+// A change screen readers hear of.
+enum class TAccessEvent { Focus, ValueChange, Reorder, StateChange };
+
+// A peer that passes its control's changes on to screen readers.
+class IAccessAnnouncer {
+ public:
+  // The part: a cell, a whole row (col -1) or the control itself (row -1 and col -1).
+  virtual void Announce(TAccessEvent event, int row, int col) = 0;
+
+ protected:
+  ~IAccessAnnouncer() = default;
+};
+
 class TForm;
 
 class IApplication {

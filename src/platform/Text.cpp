@@ -1,6 +1,9 @@
 #include "platform/Text.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 
 namespace platform {
 
@@ -153,6 +156,26 @@ std::u16string_view CutUnits(std::u16string_view text, std::size_t units) {
 
 bool ContainsText(std::u16string_view text, std::u16string_view pattern) {
   return !pattern.empty() && text.find(pattern) != std::u16string_view::npos;
+}
+
+std::u16string FormatG(double value) {
+  if (std::isnan(value)) return u"NAN";
+  if (std::isinf(value)) return value > 0 ? u"INF" : u"-INF";
+  char buffer[64];
+  // %.15g switches to exponents exactly where the general format does.
+  std::snprintf(buffer, sizeof(buffer), "%.15g", value);
+  std::string text = buffer;
+  std::u16string result;
+  std::size_t e = text.find('e');
+  std::string mantissa = text.substr(0, e);
+  result.assign(mantissa.begin(), mantissa.end());
+  if (e != std::string::npos) {
+    int exponent = std::atoi(text.c_str() + e + 1);
+    std::string digits = std::to_string(exponent);  // "-7", "20": no "+" and no leading zeros
+    result += u'E';
+    result.append(digits.begin(), digits.end());
+  }
+  return result;
 }
 
 }  // namespace platform

@@ -17,6 +17,10 @@ std::u16string FromUtf8(std::string_view bytes);
 
 std::u16string IntToStr(long long value);
 
+// The general number format: 15 significant digits, trailing zeros dropped, fixed notation
+// unless the number has more than 15 integer digits or is below 0.00001 ("1E20", "1E-7").
+std::u16string FormatG(double value);
+
 // At most `units` code units of text, one fewer where the cut would split a surrogate pair.
 std::u16string_view CutUnits(std::u16string_view text, std::size_t units);
 

@@ -7,10 +7,10 @@
 #include "platform/Exception.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
+#include "platform/UnicodeCase.h"
 #include "settings/IniErrors.h"
 #include "settings/IniInteger.h"
 #include "settings/SafeWrite.h"
-#include "settings/UnicodeCase.h"
 
 namespace settings {
 
@@ -56,8 +56,9 @@ std::u16string_view Trim(std::u16string_view text) {
 // A surrogate without its partner is no character: UTF-8 cannot hold it.
 bool HasLoneSurrogate(std::u16string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (!IsHighSurrogate(text[i]) && !IsLowSurrogate(text[i])) continue;
-    if (IsLowSurrogate(text[i]) || i + 1 == text.size() || !IsLowSurrogate(text[i + 1])) return true;
+    if (!platform::IsHighSurrogate(text[i]) && !platform::IsLowSurrogate(text[i])) continue;
+    if (platform::IsLowSurrogate(text[i]) || i + 1 == text.size() || !platform::IsLowSurrogate(text[i + 1]))
+      return true;
     ++i;
   }
   return false;
@@ -70,7 +71,7 @@ std::uint32_t& Slot(std::vector<std::uint32_t>& slots, const std::vector<TItem>&
   const std::size_t mask = slots.size() - 1;
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     std::uint32_t& slot = slots[i];
-    if (slot == 0 || (items[slot - 1].Hash == hash && SameName(items[slot - 1].Name(), name))) return slot;
+    if (slot == 0 || (items[slot - 1].Hash == hash && platform::SameName(items[slot - 1].Name(), name))) return slot;
   }
 }
 
@@ -117,7 +118,7 @@ void TCustomIniFile::WriteBool(const std::u16string& section, const std::u16stri
 std::uint32_t TMemIniFile::NameHash(std::u16string_view name) {
   std::uint64_t hash = 0xCBF29CE484222325ull;
   for (std::size_t i = 0; i < name.size(); ++i)
-    hash = (hash ^ UpperCaseAfter(i > 0 ? name[i - 1] : 0, name[i])) * 0x100000001B3ull;
+    hash = (hash ^ platform::UpperCaseAfter(i > 0 ? name[i - 1] : 0, name[i])) * 0x100000001B3ull;
   return static_cast<std::uint32_t>(hash ^ (hash >> 29));  // the low bits, which pick a slot, from all
 }
 
@@ -173,7 +174,7 @@ std::size_t TMemIniFile::FindEntry(TSection& section, std::u16string_view name) 
   const std::uint32_t hash = NameHash(name);
   if (!section.Slots.empty()) return std::size_t{Slot(section.Slots, lines, name, hash)} - 1;  // npos when free
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].Hash == hash && lines[i].Entry() && SameName(lines[i].Name(), name)) return i;
+    if (lines[i].Hash == hash && lines[i].Entry() && platform::SameName(lines[i].Name(), name)) return i;
   }
   return std::u16string_view::npos;
 }

@@ -3,6 +3,4 @@ set(QUORVEL_SETTINGS_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/IniInteger.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IniErrors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SafeWrite.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/UnicodeCase.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/UnicodeCaseTable.cpp
 )

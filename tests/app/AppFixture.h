@@ -65,7 +65,7 @@ class TAppTest : public testing::Test {
     all << in.rdbuf();
     return all.str();
   }
-  static std::u16string U(const std::string& utf8) { return platform::FromUtf8(utf8); }
+  static std::u16string FromWide(const std::string& utf8) { return platform::FromUtf8(utf8); }
 
   std::filesystem::path Dir;
   std::unique_ptr<app::TfrmMain> Form;

@@ -41,7 +41,7 @@ TEST_F(MainWindow, DerivedPathsComeFromExecutableAndCurrentDirectory) {
   EXPECT_EQ(form.GetAppName(), u"Renamed.v2");
   EXPECT_EQ(form.GetAppDir(), u"D:\\tools");
   EXPECT_EQ(form.Text(), u"Renamed.v2");
-  EXPECT_EQ(form.GetIniFileName(), U((Dir / "Halvorn.ini").string()));
+  EXPECT_EQ(form.GetIniFileName(), FromWide((Dir / "Halvorn.ini").string()));
   // A later change of directory does not move the settings file.
   std::filesystem::create_directories(Dir / "elsewhere");
   std::filesystem::current_path(Dir / "elsewhere");
@@ -260,13 +260,13 @@ TEST_F(MainWindow, CloseCreatesTheFileOnFirstRun) {
 TEST_F(MainWindow, CloseThatCannotWriteShowsTheErrorAndStillCloses) {
   WriteIni("[main]\r\ntop=1\r\n");
   app::TfrmMain& form = Start();
-  Os().FilesImpl.HoldOpen(U(IniPath().string()), platform::standin::TStandInFiles::THold::Reading);
+  Os().FilesImpl.HoldOpen(FromWide(IniPath().string()), platform::standin::TStandInFiles::THold::Reading);
   form.UserClose();
   Os().FilesImpl.ReleaseAll();
   EXPECT_TRUE(form.Closed());
   ASSERT_EQ(Os().DialogsImpl.Errors.size(), 1u);
   EXPECT_EQ(Os().DialogsImpl.Errors[0].Title, u"Quorvel");
-  std::u16string expected = u"ファイル \"" + U(IniPath().string()) + u"\" を作成できません。";
+  std::u16string expected = u"ファイル \"" + FromWide(IniPath().string()) + u"\" を作成できません。";
   EXPECT_EQ(Os().DialogsImpl.Errors[0].Text.substr(0, expected.size()), expected);
   EXPECT_EQ(ReadIni(), "[main]\r\ntop=1\r\n") << "the file stays as it was";
   EXPECT_EQ(form.CurrentIni(), nullptr);
@@ -277,7 +277,7 @@ TEST_F(MainWindow, OwnSettingsMessagesGetOneFullStopInTheErrorBox) {
   WriteIni("[main]\r\nfilename=caf\xE9\r\n");
   app::TfrmMain& form = Start();
   ASSERT_EQ(Os().DialogsImpl.Errors.size(), 1u);
-  const std::u16string path = U(IniPath().string());
+  const std::u16string path = FromWide(IniPath().string());
   EXPECT_EQ(Os().DialogsImpl.Errors[0].Text, u"ファイル " + path + u" は UTF-8 のテキストではないため読み込めません.");
 
   WriteIni("");
@@ -290,11 +290,11 @@ TEST_F(MainWindow, OwnSettingsMessagesGetOneFullStopInTheErrorBox) {
 
 TEST_F(MainWindow, UnreadableSettingsFileAtStartShowsErrorAndWindowRuns) {
   WriteIni("[main]\r\ntop=1\r\nleft=1\r\nPDFOut=0\r\n");
-  Os().FilesImpl.HoldOpen(U(IniPath().string()), platform::standin::TStandInFiles::THold::Writing);
+  Os().FilesImpl.HoldOpen(FromWide(IniPath().string()), platform::standin::TStandInFiles::THold::Writing);
   app::TfrmMain& form = Start();
   Os().FilesImpl.ReleaseAll();
   ASSERT_EQ(Os().DialogsImpl.Errors.size(), 1u);
-  std::u16string expected = u"ファイル " + U(IniPath().string()) + u" は開けません。 ";
+  std::u16string expected = u"ファイル " + FromWide(IniPath().string()) + u" は開けません。 ";
   EXPECT_EQ(Os().DialogsImpl.Errors[0].Text.substr(0, expected.size()), expected);
   // The handler ended at the load: nothing after it ran.
   EXPECT_TRUE(form.cbxPDF.Checked());

@@ -19,7 +19,7 @@ class WriteFault : public TAppTest {
   int FlushCalls() {
     WriteIni(cOld);
     Faulty().Faulty.ResetFaults();
-    settings::TMemIniFile ini(U(IniPath().string()));
+    settings::TMemIniFile ini(FromWide(IniPath().string()));
     ini.UpdateFile();
     return static_cast<int>(Faulty().Faulty.Calls.size());
   }
@@ -30,7 +30,7 @@ class WriteFault : public TAppTest {
     Faulty().Faulty.FailAtCall = call;
   }
   std::u16string CreateError() const {
-    return u"ファイル \"" + U(IniPath().string()) + u"\" を作成できません。injected fault.";
+    return u"ファイル \"" + FromWide(IniPath().string()) + u"\" を作成できません。injected fault.";
   }
 
   const std::string cOld = "[main]\r\nfilename=D:\\a.zip\r\nlicense=LIC-7\r\n[LIC-7]\r\nunit1=A\r\n";

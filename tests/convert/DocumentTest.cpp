@@ -187,7 +187,7 @@ TEST_F(Document, ADialogThatMovesTheCurrentDirectoryLeavesItWhereItWas) {
   const std::filesystem::path downloads = Dir / "downloads";
   std::filesystem::create_directories(downloads);
   WriteFile(downloads / "Halvorn.exe", "someone else's");
-  const std::u16string document = U((downloads / "a.zip").string());
+  const std::u16string document = FromWide((downloads / "a.zip").string());
   bool choose = true;
   Os().DialogsImpl.OnOpenFile = [&](const platform::TOpenDialogRequest&, std::u16string& chosen) {
     std::filesystem::current_path(downloads);
@@ -199,7 +199,7 @@ TEST_F(Document, ADialogThatMovesTheCurrentDirectoryLeavesItWhereItWas) {
   form.actRefer.Execute();
   EXPECT_EQ(std::filesystem::current_path(), Dir);
   ASSERT_EQ(Os().ShellImpl.Requests.size(), 1u);
-  EXPECT_EQ(Os().ShellImpl.Requests[0].File, U((Dir / "Halvorn.exe").string()));
+  EXPECT_EQ(Os().ShellImpl.Requests[0].File, FromWide((Dir / "Halvorn.exe").string()));
 
   choose = false;  // cancelled
   form.actRefer.Execute();

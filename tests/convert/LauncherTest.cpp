@@ -59,7 +59,7 @@ TEST_F(Launcher, RefusedStartHasNoWaitAndNothingToClose) {
 TEST_F(Launcher, ConverterIsLookedUpInTheCurrentDirectoryAtEachRun) {
   std::filesystem::create_directories(Dir / "second");
   WriteFile(Dir / "second" / "Halvorn.exe", "stand-in");
-  Os().AppImpl.ExePath = U((Dir / "Quorvel.exe").string());
+  Os().AppImpl.ExePath = FromWide((Dir / "Quorvel.exe").string());
   WriteFile(Dir / "Halvorn.exe.txt", "not it");
   app::TfrmMain& form = Start();
   form.SetDFileName(u"D:\\my docs\\a b.zip");
@@ -77,7 +77,7 @@ TEST_F(Launcher, ConverterIsLookedUpInTheCurrentDirectoryAtEachRun) {
   std::filesystem::current_path(Dir / "second");
   form.actRefer.Execute();
   ASSERT_EQ(Os().ShellImpl.Requests.size(), 1u);
-  EXPECT_EQ(Os().ShellImpl.Requests[0].File, U((Dir / "second" / "Halvorn.exe").string()));
+  EXPECT_EQ(Os().ShellImpl.Requests[0].File, FromWide((Dir / "second" / "Halvorn.exe").string()));
   EXPECT_EQ(Os().ShellImpl.Requests[0].Parameters, u"\"D:\\my docs\\a b.zip\" -o \"D:\\my docs\\a b.pdf\" -b");
 }
 
@@ -130,7 +130,7 @@ TEST_F(Launcher, ClosingTheWindowInsideTheWaitLetsTheActionFinish) {
     return platform::TShellResult{42, 0x55};
   };
   app::TfrmMain& form = Start();
-  form.SetDFileName(U((Dir / "a.zip").string()));
+  form.SetDFileName(FromWide((Dir / "a.zip").string()));
   int slices = 0;
   Os().ShellImpl.OnWait = [&](platform::THandle, std::uint32_t) { return ++slices < 3 ? platform::cWaitTimeout : 0u; };
   Os().AppImpl.OnProcessMessages = [&] {

@@ -19,7 +19,7 @@ class ViewAction : public TAppTest {
     };
     Os().ShellImpl.Requests.clear();
     app::TfrmMain& form = Start();
-    form.SetDFileName(U((Dir / "a.zip").string()));
+    form.SetDFileName(FromWide((Dir / "a.zip").string()));
     return form;
   }
   std::vector<std::string> Log;
@@ -30,7 +30,7 @@ TEST_F(ViewAction, ConvertsOpensTheQuotedPdfComesToFrontAndRereadsTheLicence) {
   form.actBrowse.Execute();
   ASSERT_EQ(Os().ShellImpl.Requests.size(), 2u);
   const platform::TShellRequest& open = Os().ShellImpl.Requests[1];
-  EXPECT_EQ(open.File, u"\"" + U((Dir / "a.pdf").string()) + u"\"");
+  EXPECT_EQ(open.File, u"\"" + FromWide((Dir / "a.pdf").string()) + u"\"");
   EXPECT_EQ(open.Parameters, u"");
   EXPECT_EQ(open.Verb, u"");
   EXPECT_EQ(open.Show, 0);

@@ -350,6 +350,39 @@ if start_quorvel "Quorvel - doc.xml" && open_model ctrl+s; then
   close_quorvel "Quorvel - doc.xml"
 fi
 
+# --- A screen reader in another process reads the grid cell by cell, follows the current cell
+# after a key, and presses the navigator's buttons by name (the delete one asks first).
+new_case reader
+printf 'license=LIC-R\n' >doc.xml
+printf '[main]\r\ntop=10\r\nleft=10\r\nfilename=%s\r\nlicense=LIC-R\r\n[LIC-R]\r\nunit1=A\r\ncomment1=日本語\r\nunit2=B\r\nunit3=C\r\n' \
+  "$(quorvel_wine_path "$dir/doc.xml")" >Halvorn.ini
+reads() { grep -qF -- "$2" <<<"$1" || fail "a reader does not find [$2] in: $1"; }  # TREE PART
+focus_name() { [[ $(field "$(probe acc "$grid" | grep ^accfocus)" name) == "$1" ]]; }
+if start_quorvel "Quorvel - doc.xml" && open_model ctrl+s; then
+  nav=$(field "$(control "$dlg" class QuorvelNavigator)" hwnd)
+  grid_tree=$(probe acc "$grid") nav_tree=$(probe acc "$nav")
+  for part in $'role=24\tname=Model table' $'role=25\tname=Comment' $'role=28\tname=Row 3\tvalue=3; C; ' \
+    $'role=29\tname=Comment, row 1\tvalue=日本語' $'role=29\tname=Model, row 2\tvalue=B'; do
+    reads "$grid_tree" "$part"
+  done
+  for part in $'role=22\tname=Navigator' $'role=43\tname=最初のレコード\tvalue=\tstate=0x1' $'role=43\tname=編集の取り消し'; do
+    reads "$nav_tree" "$part"
+  done
+  focus_name "UnitNo, row 1" || fail "the reader's focus is not the current cell: $(probe acc "$grid" | grep ^accfocus)"
+  keys Down Right
+  quorvel_wait 5 focus_name "Model, row 2" || fail "the reader's focus did not follow the keys"
+  probe accpress "$nav" 次のレコード || fail "the reader could not press 次のレコード"
+  quorvel_wait 5 grid_is 1 2 || fail "次のレコード pressed by a reader did not move to the next row: $(probe grid "$grid" 1)"
+  probe accpress "$nav" レコードの削除 || fail "the reader could not press レコードの削除"
+  quorvel_wait 10 shown "確認" || fail "レコードの削除 pressed by a reader asked nothing"
+  x_focus "確認" && keys Escape
+  quorvel_wait 10 gone "確認" || fail "the confirmation did not close"
+  expect_eq "rows after a cancelled delete" "$(field "$(probe grid "$grid" 0)" value)" 3
+  click_at "$(control "$dlg" text Cancel)"
+  quorvel_wait 10 gone "Model Table" || fail "Cancel did not close the dialog"
+  close_quorvel "Quorvel - doc.xml"
+fi
+
 if ((failures > 0)); then
   echo "e2e: $failures failure(s)"
   exit 1

@@ -233,14 +233,14 @@ TEST_F(ModelDialog, AFailedSaveIsShownAndTheDialogFreed) {
   const std::string stored = ReadIni();
   EXPECT_TRUE(ShowModel([this](model::TfrmModel& d) {
     d.DBGrid1.UserEditChanged(u"5");
-    Os().FilesImpl.HoldOpen(U(IniPath().string()), platform::standin::TStandInFiles::THold::Reading);
+    Os().FilesImpl.HoldOpen(FromWide(IniPath().string()), platform::standin::TStandInFiles::THold::Reading);
     d.btnOk.UserClick();
   }));
   Os().FilesImpl.ReleaseAll();
   const std::vector<std::u16string> errors = TakeErrors();
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0].substr(0, errors[0].find(u'。') + 1),
-            u"ファイル \"" + U(IniPath().string()) + u"\" を作成できません。");
+            u"ファイル \"" + FromWide(IniPath().string()) + u"\" を作成できません。");
   EXPECT_EQ(ReadIni(), stored);
 }
 

@@ -522,3 +522,44 @@ TEST_F(ModelGrid, CtrlDeleteAsksFirst) {
   EXPECT_EQ(Table().State(), TDataSetState::Browse);
   EXPECT_EQ(grid.RowCount(), 0);
 }
+
+TEST_F(ModelGrid, ScreenReadersReadEveryCellAndHearWhatChanges) {
+  model::TModelGrid& grid = Open();
+  using namespace platform;
+  // name=value/state, the state's bits 1 focused, 2 selected, 4 read-only.
+  auto said = [&](int row, int col) {
+    const TAccessItem item = grid.AccessCell(row, col);
+    return item.Name + u"=" + item.Value + u"/" + IntToStr(item.State);
+  };
+  EXPECT_EQ(said(0, 0), u"UnitNo, row 1=1/3");
+  EXPECT_EQ(said(2, 1), u"Model, row 3=C/0");
+  EXPECT_EQ(said(0, -1), u"Row 1=1; A; a/2");
+  EXPECT_EQ(said(1, -1), u"Row 2=2; B; /0");
+  EXPECT_EQ(said(-1, 2), u"Comment=/4");
+  EXPECT_EQ(grid.AccessName, u"Model table");
+  // Each step's announcements, in order; the unit 9 moves its row to the end.
+  using E = TAccessEvent;
+  using A = standin::TStandInWidgets::TAnnouncement;
+  struct TStep {
+    std::function<void()> Act;
+    std::vector<A> Heard;
+  };
+  const TStep steps[] = {
+      {[&] { Key(TKey::Right); }, {{E::Focus, 0, 1}}},
+      {[&] { grid.UserEditChanged(u"日本語"); }, {{E::ValueChange, 0, 1}, {E::StateChange, 0, -1}}},
+      {[&] { Key(TKey::Down); }, {{E::StateChange, 0, -1}, {E::Focus, 1, 1}}},
+      {[&] { Key(TKey::Insert); }, {{E::Reorder, -1, -1}, {E::StateChange, 1, -1}, {E::Focus, 1, 1}}},
+      {[&] { Key(TKey::Escape); }, {{E::Reorder, -1, -1}, {E::StateChange, 1, -1}, {E::Focus, 1, 1}}},
+      {[&] { Key(TKey::Home); }, {{E::Focus, 1, 0}}},
+      {[&] { grid.UserEditChanged(u"9"); }, {{E::ValueChange, 1, 0}, {E::StateChange, 1, -1}}},
+      {[&] { Key(TKey::Up); }, {{E::Reorder, -1, -1}, {E::StateChange, 1, -1}, {E::Focus, 1, 0}}},
+  };
+  auto& heard = Os().WidgetsImpl.Announced;
+  for (std::size_t i = 0; i < std::size(steps); ++i) {
+    heard.clear();
+    steps[i].Act();
+    EXPECT_EQ(heard, steps[i].Heard) << "step " << i;
+  }
+  EXPECT_EQ(grid.AccessCell(0, 1).Value, u"日本語");
+  EXPECT_EQ(Units(), (std::vector<std::u16string>{u"1", u"3", u"9"}));
+}

@@ -31,8 +31,11 @@ class ModelNavigator : public quorvel_test::TModelTest {
   std::string Enabled() {
     const char letters[] = "FPNLIDEPC";
     std::string mask;
-    for (int i = 0; i < model::cNavigateButtonCount; ++i)
-      mask += Dialog->DBNavigator1.ButtonEnabled(i) ? letters[i] : '-';
+    for (int i = 0; i < model::cNavigateButtonCount; ++i) {
+      const bool enabled = Dialog->DBNavigator1.ButtonEnabled(i);
+      mask += enabled ? letters[i] : '-';
+      EXPECT_EQ(Dialog->DBNavigator1.AccessButton(i).State, enabled ? 0u : platform::asUnavailable) << i;
+    }
     return mask;
   }
   std::unique_ptr<model::TfrmModel> Dialog;
@@ -49,6 +52,8 @@ TEST_F(ModelNavigator, NineButtonsWithTheirToolTips) {
                       G::TriangleUp,      G::Check,        G::Cross};
   for (int i = 0; i < 9; ++i) {
     EXPECT_EQ(navigator.ButtonHint(i), hints[i]) << i;
+    EXPECT_EQ(navigator.AccessButton(i).Name, hints[i]) << "a screen reader's name is the tool tip";
+    EXPECT_EQ(navigator.AccessButton(i).DefaultAction, u"押す") << i;
     EXPECT_EQ(navigator.ButtonGlyph(i), glyphs[i]) << i;
     EXPECT_EQ(navigator.ButtonRepeats(i), i == model::nbPrior || i == model::nbNext) << i;
   }

@@ -256,9 +256,9 @@ TEST_F(ModelStore, ABadUnitKeyEndsTheLoadWithItsText) {
 TEST_F(ModelStore, AnUnreadableFileEndsTheLoadAndKeepsTheTable) {
   WriteWithLicence("unit1=A\r\n");
   Load(u"LIC-7");
-  Os().FilesImpl.HoldOpen(U(IniPath().string()), platform::standin::TStandInFiles::THold::Writing);
+  Os().FilesImpl.HoldOpen(FromWide(IniPath().string()), platform::standin::TStandInFiles::THold::Writing);
   const std::u16string error = LoadError(u"LIC-7");
-  EXPECT_EQ(error.substr(0, error.find(u'。') + 1), u"ファイル " + U(IniPath().string()) + u" は開けません。");
+  EXPECT_EQ(error.substr(0, error.find(u'。') + 1), u"ファイル " + FromWide(IniPath().string()) + u" は開けません。");
   EXPECT_EQ(Form->CurrentIni(), nullptr);
   EXPECT_EQ(Rows(), (Rows_t{{u"1", u"A", u""}}));
   Os().FilesImpl.ReleaseAll();
@@ -278,10 +278,10 @@ TEST_F(ModelStore, AFailedSaveLeavesTheFileAsItWas) {
 
   // The file cannot be rewritten: the flush fails.
   Load(u"LIC-7");
-  Os().FilesImpl.HoldOpen(U(IniPath().string()), platform::standin::TStandInFiles::THold::Reading);
+  Os().FilesImpl.HoldOpen(FromWide(IniPath().string()), platform::standin::TStandInFiles::THold::Reading);
   const std::u16string flushError = saveError();
   EXPECT_EQ(flushError.substr(0, flushError.find(u'。') + 1),
-            u"ファイル \"" + U(IniPath().string()) + u"\" を作成できません。");
+            u"ファイル \"" + FromWide(IniPath().string()) + u"\" を作成できません。");
   EXPECT_EQ(Form->CurrentIni(), nullptr);
   Os().FilesImpl.ReleaseAll();
   EXPECT_EQ(ReadIni(), stored);

@@ -65,8 +65,6 @@ TEST_F(ModelTable, CreatedOpenEmptyWithItsFieldsAndIndex) {
   EXPECT_EQ(table.IndexDefs[0].Name, u"UnitNo_IDX");
   EXPECT_EQ(table.IndexDefs[0].Fields, u"UnitNo");
   EXPECT_TRUE(table.IndexDefs[0].Primary);
-  EXPECT_FALSE(table.IndexDefs[0].Unique);
-  EXPECT_FALSE(table.IndexDefs[0].Descending);
   EXPECT_EQ(table.IndexName, u"UnitNo_IDX");
   EXPECT_THROW(table.FieldByName(u"unitno"), std::exception) << "field names are exact";
 }

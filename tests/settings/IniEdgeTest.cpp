@@ -41,7 +41,7 @@ TEST_F(IniEdge, AMegabyteLineKeepsItsNameOrValueWhole) {
     std::string File;
     std::u16string Section, Ident, Value;
   };
-  const std::u16string wide = U(mega);
+  const std::u16string wide = FromWide(mega);
   const TCase cases[] = {
       {"value", "[main]\nk=" + mega + "\n", u"main", u"k", wide},
       {"name", "[main]\n" + mega + "=1\n", u"main", wide, u"1"},

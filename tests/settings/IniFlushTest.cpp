@@ -162,7 +162,7 @@ TEST_F(IniFlush, AHoldOnALinksTargetStopsTheFlush) {
   const std::filesystem::path target = Dir / "target.ini";
   WriteFile(target, cOld);
   std::filesystem::create_symlink(target, Path);
-  Files().HoldOpen(U(target), TStandInFiles::THold::Reading);
+  Files().HoldOpen(FromWide(target), TStandInFiles::THold::Reading);
   EXPECT_FALSE(FlushChanged().empty());
   EXPECT_EQ(ReadFile(target), cOld);
 }

@@ -44,7 +44,7 @@ TEST_F(IniLoad, AHoldOnTheTargetAppliesThroughALink) {
   const std::filesystem::path link = Dir / "link.ini";
   std::filesystem::create_symlink(Path, link);
   Files().HoldOpen(IniName(), TStandInFiles::THold::Writing);
-  EXPECT_THROW(TMemIniFile(U(link)), settings::EIniOpenError);
+  EXPECT_THROW(TMemIniFile(FromWide(link)), settings::EIniOpenError);
 }
 
 TEST_F(IniLoad, AnUnreadableFileGivesTheOpenError) {

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "settings/UnicodeCase.h"
+#include "platform/UnicodeCase.h"
 
 namespace quorvel_test {
 namespace {
@@ -25,7 +25,7 @@ class TModel {
   std::vector<TSection> Sections;
 
   static bool Same(const std::u16string& a, const std::u16string& b) {
-    return settings::UpperCaseText(a) == settings::UpperCaseText(b);
+    return platform::UpperCaseText(a) == platform::UpperCaseText(b);
   }
   TSection* Find(const std::u16string& name) {
     for (TSection& s : Sections) {

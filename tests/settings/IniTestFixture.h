@@ -61,9 +61,9 @@ class TIniTest : public testing::Test {
     std::filesystem::remove_all(Dir, ignored);
   }
 
-  static std::u16string U(const std::string& utf8) { return platform::FromUtf8(utf8); }
-  static std::u16string U(const std::filesystem::path& path) { return platform::FromUtf8(path.string()); }
-  std::u16string IniName() const { return U(Path); }
+  static std::u16string FromWide(const std::string& utf8) { return platform::FromUtf8(utf8); }
+  static std::u16string FromWide(const std::filesystem::path& path) { return platform::FromUtf8(path.string()); }
+  std::u16string IniName() const { return FromWide(Path); }
 
   static void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Text.h"
-#include "settings/UnicodeCase.h"
+#include "platform/UnicodeCase.h"
 
 namespace quorvel_test {
 namespace {
@@ -36,7 +36,7 @@ TEST(UnicodeCase, SimpleUpperCaseOfOneCodeUnit) {
       {char16_t(0xDC28), char16_t(0xDC28)},
       {u'\uFFFF', u'\uFFFF'},
   };
-  for (const TCase& c : cases) EXPECT_EQ(settings::UpperCase(c.Unit), c.Upper) << std::hex << int(c.Unit);
+  for (const TCase& c : cases) EXPECT_EQ(platform::UpperCase(c.Unit), c.Upper) << std::hex << int(c.Unit);
 }
 
 TEST(UnicodeCase, SimpleLowerCaseOfOneCodeUnit) {
@@ -65,16 +65,16 @@ TEST(UnicodeCase, SimpleLowerCaseOfOneCodeUnit) {
       {char16_t(0xD801), char16_t(0xD801)},
       {char16_t(0xDC00), char16_t(0xDC00)},  // surrogates stay
   };
-  for (const TCase& c : cases) EXPECT_EQ(settings::LowerCase(c.Unit), c.Lower) << std::hex << int(c.Unit);
+  for (const TCase& c : cases) EXPECT_EQ(platform::LowerCase(c.Unit), c.Lower) << std::hex << int(c.Unit);
 }
 
 TEST(UnicodeCase, BothCasesAreStableAndLeaveSurrogatesAlone) {
   for (char32_t c = 0; c <= 0xFFFF; ++c) {
     const char16_t unit = static_cast<char16_t>(c);
-    const char16_t upper = settings::UpperCase(unit);
-    const char16_t lower = settings::LowerCase(unit);
-    ASSERT_EQ(settings::UpperCase(upper), upper) << std::hex << int(c);
-    ASSERT_EQ(settings::LowerCase(lower), lower) << std::hex << int(c);
+    const char16_t upper = platform::UpperCase(unit);
+    const char16_t lower = platform::LowerCase(unit);
+    ASSERT_EQ(platform::UpperCase(upper), upper) << std::hex << int(c);
+    ASSERT_EQ(platform::LowerCase(lower), lower) << std::hex << int(c);
     if (c >= 0xD800 && c <= 0xDFFF) {
       ASSERT_EQ(upper, unit);
       ASSERT_EQ(lower, unit);
@@ -95,15 +95,15 @@ TEST(UnicodeCase, CharactersBeyondTheBasicPlaneChangeCaseAsPairs) {
       {u"\U00020000", u"\U00020000"},
   };
   for (const TCase& c : cases) {
-    EXPECT_EQ(settings::UpperCaseText(c.Lower), c.Upper) << std::hex << int(c.Lower[1]);
-    EXPECT_EQ(settings::LowerCaseText(c.Upper), c.Lower) << std::hex << int(c.Upper[1]);
-    EXPECT_EQ(settings::UpperCaseText(c.Upper), c.Upper);
+    EXPECT_EQ(platform::UpperCaseText(c.Lower), c.Upper) << std::hex << int(c.Lower[1]);
+    EXPECT_EQ(platform::LowerCaseText(c.Upper), c.Lower) << std::hex << int(c.Upper[1]);
+    EXPECT_EQ(platform::UpperCaseText(c.Upper), c.Upper);
   }
   // A surrogate without its partner stays as it is, as does text around a pair.
   const std::u16string lone = {char16_t(0xDC28), u'a', char16_t(0xD801), u'b', char16_t(0xD801)};
-  EXPECT_EQ(settings::UpperCaseText(lone),
+  EXPECT_EQ(platform::UpperCaseText(lone),
             (std::u16string{char16_t(0xDC28), u'A', char16_t(0xD801), u'B', char16_t(0xD801)}));
-  EXPECT_EQ(settings::LowerCaseText(u"Ab\U00010400C"), u"ab\U00010428c");
+  EXPECT_EQ(platform::LowerCaseText(u"Ab\U00010400C"), u"ab\U00010428c");
 }
 
 TEST(UnicodeCase, NamesMatchByTheirUpperCase) {
@@ -128,7 +128,7 @@ TEST(UnicodeCase, NamesMatchByTheirUpperCase) {
       {"\xF0\x90\x90\xA8", u"\U00010401", false},
   };
   for (const TCase& c : cases) {
-    EXPECT_EQ(settings::SameName(platform::FromUtf8(c.Stored), c.Asked), c.Same) << c.Stored;
+    EXPECT_EQ(platform::SameName(platform::FromUtf8(c.Stored), c.Asked), c.Same) << c.Stored;
   }
 }
 

@@ -245,9 +245,23 @@ TEST_F(Win32MainWindow, TabOrderRunsThroughTheControlsInTheirOrder) {
   }
 }
 
+// The windows a handler writes a text to or enables, and how often.
+std::map<HWND, int> gWrites;
+LRESULT CALLBACK CountWrites(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && (sent->message == WM_SETTEXT || sent->message == WM_ENABLE)) ++gWrites[sent->hwnd];
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 TEST_F(Win32MainWindow, TypingAndClickingReachTheHandlers) {
   app::TfrmMain& form = Start();
-  SetWindowTextW(Hwnd(form.edtFileName), L"C:\\docs\\b.xml");
+  SetWindowTextW(Hwnd(form.edtFileName), L"C:\\docs\\b.xm");
+  SendMessageW(Hwnd(form.edtFileName), EM_SETSEL, 14, 14);
+  gWrites.clear();
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, CountWrites, nullptr, GetCurrentThreadId());
+  SendMessageW(Hwnd(form.edtFileName), WM_CHAR, L'l', 1);
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(gWrites, (std::map<HWND, int>{{Hwnd(form), 1}})) << "a keystroke writes the caption once, nothing else";
   EXPECT_EQ(form.DFileName(), u"C:\\docs\\b.xml");
   EXPECT_EQ(Text(Hwnd(form)), Wide(form.GetAppName()) + L" - b.xml");
   EXPECT_TRUE(IsWindowEnabled(Hwnd(form.btnBrowse)));

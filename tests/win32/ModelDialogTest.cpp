@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <imm.h>
+#include <oleacc.h>
 
 #include <atomic>
 #include <functional>
@@ -14,9 +15,9 @@
 
 #include "Bom.h"
 #include "Win32Fixture.h"
-#include "app/ErrorBox.h"
 #include "app/uMain.h"
 #include "model/uModel.h"
+#include "platform/ErrorBox.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32.h"
 
@@ -334,7 +335,7 @@ TEST_F(Win32ModelDialog, OpensModalWithItsControlsInPlaceAndToolTipsSet) {
 
 TEST_F(Win32ModelDialog, ATypedUnitNumberOutOfRangeIsRefusedAndTheOldNumberKept) {
   const std::string stored = ReadIni();
-  const std::wstring title = Wide(app::ErrorBoxTitle(platform::Current().App().ExecutablePath()));
+  const std::wstring title = Wide(platform::ErrorBoxTitle(platform::Current().App().ExecutablePath()));
   ShowModel([&](TUiDriver& ui) {
     HWND grid = nullptr;
     ui.Invoke([&] { grid = Hwnd(ShownDialog()->DBGrid1); });
@@ -428,3 +429,65 @@ TEST_F(Win32ModelDialog, OkWritesTheSectionToTheEndOfTheFile) {
 }
 
 }  // namespace
+
+// The grid's announcements reach a WinEvent hook in this process with ids that name the cells;
+// an object kept after its window is gone answers CO_E_OBJNOTCONNECTED.
+TEST_F(Win32ModelDialog, ScreenReadersHearTheGridAndKeptObjectsOutliveIt) {
+  static std::vector<std::pair<DWORD, LONG>> heard;  // event, child id, of the grid's own object
+  static HWND grid = nullptr;
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  IAccessible* kept = nullptr;
+  HWINEVENTHOOK hook = nullptr;
+  ShowModel([&](TUiDriver& ui) {
+    ui.Invoke([&] {
+      grid = Hwnd(ShownDialog()->DBGrid1);
+      hook = SetWinEventHook(
+          EVENT_OBJECT_REORDER, EVENT_OBJECT_VALUECHANGE, nullptr,
+          [](HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+            if (window == grid && object == OBJID_CLIENT) heard.emplace_back(event, child);
+          },
+          GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+      AccessibleObjectFromWindow(grid, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                 reinterpret_cast<void**>(&kept));
+    });
+    Key(ui, VK_RIGHT);
+    ui.Invoke([] { PostMessageW(GetFocus(), WM_CHAR, L'Z', 0); });
+    Key(ui, VK_INSERT);
+    const LONG cell = 2 << 16 | 2;  // from the table: row 1's cell in column 2
+    const std::vector<std::pair<DWORD, LONG>> expected = {{EVENT_OBJECT_FOCUS, cell},
+                                                          {EVENT_OBJECT_VALUECHANGE, cell},
+                                                          {EVENT_OBJECT_STATECHANGE, 2},
+                                                          {EVENT_OBJECT_REORDER, 0},
+                                                          {EVENT_OBJECT_STATECHANGE, 2}};
+    EXPECT_TRUE(ui.WaitFor([&] { return heard.size() >= expected.size(); }));
+    ui.Invoke([&] {
+      EXPECT_EQ(heard, expected);
+      // What a client reads of an object and child: name=value.
+      auto said = [](IAccessible* object, VARIANT child) {
+        BSTR name = nullptr, value = nullptr;
+        object->get_accName(child, &name);
+        object->get_accValue(child, &value);
+        std::wstring text = std::wstring(name ? name : L"") + L"=" + (value ? value : L"");
+        SysFreeString(name), SysFreeString(value), object->Release();
+        return text;
+      };
+      IAccessible* object = nullptr;
+      VARIANT child{};
+      ASSERT_EQ(AccessibleObjectFromEvent(grid, static_cast<DWORD>(OBJID_CLIENT), cell + (1 << 16), &object, &child),
+                S_OK);
+      long x = 0, y = 0, width = 0, height = 0;
+      object->accLocation(&x, &y, &width, &height, child);
+      EXPECT_EQ(said(object, child), L"Model, row 2=Z") << "the row typed into, after the new one";
+      ASSERT_EQ(AccessibleObjectFromPoint({x + width / 2, y + height / 2}, &object, &child), S_OK);
+      EXPECT_EQ(said(object, child), L"Model, row 2=Z") << "the cell at its place on the screen";
+      PostMessageW(Hwnd(ShownDialog()->Button1), BM_CLICK, 0, 0);
+    });
+    EXPECT_TRUE(ui.WaitFor([] { return ShownDialog() == nullptr; }));
+  });
+  UnhookWinEvent(hook);
+  ASSERT_NE(kept, nullptr);
+  long count = 0;
+  EXPECT_EQ(kept->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+  kept->Release();
+  CoUninitialize();
+}

@@ -9,7 +9,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 dump=$(x86_64-w64-mingw32-objdump -p "$exe")
 grep -q 'Subsystem.*(Windows GUI)' <<<"$dump" || fail "not a GUI-subsystem program"
 
-allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|advapi32|imm32|version|msvcrt|uxtheme|api-ms-win-[a-z0-9-]+)\.dll$'
+allowed='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|ole32|oleaut32|oleacc|advapi32|imm32|version|msvcrt|uxtheme|api-ms-win-[a-z0-9-]+)\.dll$'
 dlls=$(grep 'DLL Name:' <<<"$dump" | awk '{print tolower($3)}')
 [ -n "$dlls" ] || fail "no imports found"
 while read -r dll; do

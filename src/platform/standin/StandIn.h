@@ -107,6 +107,13 @@ class TStandInWidgets : public IWidgetFactory {
   int DigitWidth = 6;
   int Overhang = 0;
   int CharWidth = 6;
+  // What the grids told screen readers, in order.
+  struct TAnnouncement {
+    TAccessEvent Event;
+    int Row, Col;
+    bool operator==(const TAnnouncement&) const = default;
+  };
+  std::vector<TAnnouncement> Announced;
 
   void CreateForm(TForm& form) override;
   TSize OuterSize(const TForm& form) override;

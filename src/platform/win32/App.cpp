@@ -16,7 +16,7 @@ void Dispatch(MSG& message) {
 
 void TWin32App::Run(TForm& mainForm) {
   mainForm.CreateHandle();
-  MainWindow = H(mainForm.Handle());
+  MainWindow = ToHwnd(mainForm.Handle());
   mainForm.Show();
   // A close inside a nested wait takes the quit message there; the flag ends this loop.
   MSG message;
@@ -34,12 +34,13 @@ std::u16string TWin32App::ExecutablePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
     DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length < buffer.size()) return U(buffer.data(), length);
+    if (length < buffer.size()) return FromWide(buffer.data(), length);
     buffer.resize(buffer.size() * 2);
   }
 }
 
 void TWin32App::ProcessMessages() {
+  UpdatePeers();
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
@@ -52,10 +53,10 @@ void TWin32App::ProcessMessages() {
 
 std::vector<std::uint8_t> TWin32App::ReadVersionBlock(const std::u16string& path) {
   DWORD ignored = 0;
-  DWORD size = GetFileVersionInfoSizeW(W(path), &ignored);
+  DWORD size = GetFileVersionInfoSizeW(WideText(path), &ignored);
   if (size == 0) return {};
   std::vector<std::uint8_t> block(size);
-  GetFileVersionInfoW(W(path), 0, size, block.data());
+  GetFileVersionInfoW(WideText(path), 0, size, block.data());
   return block;
 }
 
@@ -63,7 +64,7 @@ std::optional<TVersionValue> TWin32App::QueryVersionValue(std::span<const std::u
                                                           const std::u16string& path) {
   void* value = nullptr;
   UINT length = 0;
-  if (block.empty() || !VerQueryValueW(block.data(), W(path), &value, &length)) return std::nullopt;
+  if (block.empty() || !VerQueryValueW(block.data(), WideText(path), &value, &length)) return std::nullopt;
   // The library answers a pointer and a length; the bytes to the block's end are what may be read.
   const auto* start = static_cast<const std::uint8_t*>(value);
   const bool inside = start >= block.data() && start <= block.data() + block.size();

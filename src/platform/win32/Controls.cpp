@@ -16,7 +16,7 @@ class TTextPeer : public TWin32Peer {
     TWin32Peer::Changed(what);
     // Writing a box's own text back would move its caret to the start under a typing user.
     if ((what == TProperty::Text || what == TProperty::Action) && WindowText(Window()) != Control().Text())
-      SetWindowTextW(Window(), W(Control().Text()));
+      SetWindowTextW(Window(), WideText(Control().Text()));
   }
 };
 

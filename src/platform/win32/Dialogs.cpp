@@ -21,18 +21,19 @@ TTaskDialogIndirect TaskDialogFunction() {
 }
 
 int ShowTaskDialog(THandle owner, const std::u16string& text, bool withCancel) {
+  UpdatePeers();  // the box's loop repaints the windows: they show the state as it stands
   static const std::u16string okText = u"OK";
   static const std::u16string cancelText = u"キャンセル";
-  TASKDIALOG_BUTTON buttons[] = {{IDOK, W(okText)}, {IDCANCEL, W(cancelText)}};
+  TASKDIALOG_BUTTON buttons[] = {{IDOK, WideText(okText)}, {IDCANCEL, WideText(cancelText)}};
   TASKDIALOGCONFIG config;
   ZeroMemory(&config, sizeof(config));
   config.cbSize = sizeof(config);
-  config.hwndParent = H(owner);
+  config.hwndParent = ToHwnd(owner);
   // Esc, Alt+F4 and the close box end the box; with "OK" alone its answer is not used.
   config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION;
-  config.pszWindowTitle = W(cConfirmCaption);
+  config.pszWindowTitle = WideText(cConfirmCaption);
   config.pszMainIcon = TD_INFORMATION_ICON;
-  config.pszContent = W(text);
+  config.pszContent = WideText(text);
   config.pButtons = buttons;
   config.cButtons = withCancel ? 2 : 1;
   config.nDefaultButton = IDOK;
@@ -41,7 +42,7 @@ int ShowTaskDialog(THandle owner, const std::u16string& text, bool withCancel) {
     if (SUCCEEDED(taskDialog(&config, &pressed, nullptr, nullptr))) return pressed;
   }
   UINT style = withCancel ? (MB_OKCANCEL | MB_ICONQUESTION) : (MB_OK | MB_ICONINFORMATION);
-  return MessageBoxW(H(owner), W(text), W(cConfirmCaption), style);
+  return MessageBoxW(ToHwnd(owner), WideText(text), WideText(cConfirmCaption), style);
 }
 
 // "text|pattern|text|pattern" becomes the dialog's list of null-terminated pairs.
@@ -62,10 +63,12 @@ TDialogAnswer TWin32Dialogs::Confirm(THandle owner, const std::u16string& text) 
 }
 
 void TWin32Dialogs::ShowError(THandle owner, const std::u16string& title, const std::u16string& text) {
-  MessageBoxW(H(owner), W(text), W(title), MB_OK | MB_ICONERROR);
+  UpdatePeers();
+  MessageBoxW(ToHwnd(owner), WideText(text), WideText(title), MB_OK | MB_ICONERROR);
 }
 
 bool TWin32Dialogs::OpenFile(THandle owner, const TOpenDialogRequest& request, std::u16string& chosen) {
+  UpdatePeers();
   std::vector<wchar_t> filter = FilterList(request.Filter);
   std::vector<wchar_t> file(32768, L'\0');
   std::u16string name = request.FileName.substr(0, file.size() - 1);
@@ -73,18 +76,18 @@ bool TWin32Dialogs::OpenFile(THandle owner, const TOpenDialogRequest& request, s
   OPENFILENAMEW ofn;
   ZeroMemory(&ofn, sizeof(ofn));
   ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = H(owner);
+  ofn.hwndOwner = ToHwnd(owner);
   ofn.lpstrFilter = filter.data();
   ofn.nFilterIndex = static_cast<DWORD>(request.FilterIndex);
   ofn.lpstrFile = file.data();
   ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrInitialDir = request.InitialDir.empty() ? nullptr : W(request.InitialDir);
-  ofn.lpstrTitle = W(request.Title);
-  ofn.lpstrDefExt = request.DefaultExt.empty() ? nullptr : W(request.DefaultExt);
+  ofn.lpstrInitialDir = request.InitialDir.empty() ? nullptr : WideText(request.InitialDir);
+  ofn.lpstrTitle = WideText(request.Title);
+  ofn.lpstrDefExt = request.DefaultExt.empty() ? nullptr : WideText(request.DefaultExt);
   ofn.Flags =
       OFN_EXPLORER | (request.Resizable ? OFN_ENABLESIZING : 0) | (request.KeepCurrentDir ? OFN_NOCHANGEDIR : 0);
   if (!GetOpenFileNameW(&ofn)) return false;
-  chosen = U(file.data());
+  chosen = FromWide(file.data());
   return true;
 }
 

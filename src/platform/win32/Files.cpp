@@ -24,7 +24,7 @@ HANDLE Raw(TFileHandle file) { return reinterpret_cast<HANDLE>(file); }
 TFileHandle HandOver(TOwnedFile file) { return reinterpret_cast<TFileHandle>(file.Release()); }
 
 TOwnedFile OpenFile(const std::u16string& path, DWORD access, DWORD share, DWORD disposition, DWORD flags) {
-  return TOwnedFile(CreateFileW(W(path), access, share, nullptr, disposition, flags, nullptr));
+  return TOwnedFile(CreateFileW(WideText(path), access, share, nullptr, disposition, flags, nullptr));
 }
 // Any file, folder or link target, only to ask about it.
 TOwnedFile OpenToAsk(const std::u16string& path) {
@@ -32,7 +32,7 @@ TOwnedFile OpenToAsk(const std::u16string& path) {
                   FILE_FLAG_BACKUP_SEMANTICS);
 }
 
-bool Exists(const std::u16string& path) { return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::u16string& path) { return GetFileAttributesW(WideText(path)) != INVALID_FILE_ATTRIBUTES; }
 
 // What a file system answers when it will not set an access list or attributes for this user,
 // or has none to set: the new file then keeps what it was given.
@@ -78,13 +78,13 @@ bool ReadLink(const std::u16string& path, std::u16string& target) {
   }
   if (data.Flags & SYMLINK_FLAG_RELATIVE) name = path.substr(0, path.find_last_of(u"\\/") + 1) + name;
   std::vector<wchar_t> full(MAX_PATH);
-  DWORD length = GetFullPathNameW(W(name), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  DWORD length = GetFullPathNameW(WideText(name), static_cast<DWORD>(full.size()), full.data(), nullptr);
   if (length >= full.size()) {
     full.resize(length + 1);
-    length = GetFullPathNameW(W(name), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    length = GetFullPathNameW(WideText(name), static_cast<DWORD>(full.size()), full.data(), nullptr);
   }
   if (length == 0 || length >= full.size()) return false;
-  target = U(full.data(), length);
+  target = FromWide(full.data(), length);
   return true;
 }
 
@@ -97,7 +97,7 @@ std::u16string FinalPath(HANDLE file, const std::u16string& fallback) {
     length = GetFinalPathNameByHandleW(file, buffer.data(), static_cast<DWORD>(buffer.size()), FILE_NAME_NORMALIZED);
   }
   if (length == 0 || length >= buffer.size()) return fallback;
-  std::u16string resolved = U(buffer.data(), length);
+  std::u16string resolved = FromWide(buffer.data(), length);
   if (resolved.rfind(u"\\\\?\\UNC\\", 0) == 0) return u"\\\\" + resolved.substr(8);
   if (resolved.rfind(u"\\\\?\\", 0) == 0) return resolved.substr(4);
   return resolved;
@@ -143,9 +143,9 @@ std::u16string TWin32Files::ExpandFileName(const std::u16string& name) {
   if (name.empty()) return name;
   std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    DWORD length = GetFullPathNameW(W(name), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    DWORD length = GetFullPathNameW(WideText(name), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
     if (length == 0) return name;
-    if (length < buffer.size()) return U(buffer.data(), length);
+    if (length < buffer.size()) return FromWide(buffer.data(), length);
     buffer.resize(length + 1);
   }
 }
@@ -155,12 +155,12 @@ std::u16string TWin32Files::CurrentDir() {
   for (;;) {
     DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
     if (length == 0) return {};
-    if (length < buffer.size()) return U(buffer.data(), length);
+    if (length < buffer.size()) return FromWide(buffer.data(), length);
     buffer.resize(length + 1);
   }
 }
 
-bool TWin32Files::SetCurrentDir(const std::u16string& path) noexcept { return SetCurrentDirectoryW(W(path)); }
+bool TWin32Files::SetCurrentDir(const std::u16string& path) noexcept { return SetCurrentDirectoryW(WideText(path)); }
 
 TFileHandle TWin32Files::OpenShared(const std::u16string& path) {
   TOwnedFile file = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
@@ -168,7 +168,7 @@ TFileHandle TWin32Files::OpenShared(const std::u16string& path) {
     const DWORD code = GetLastError();
     if (IsMissing(code)) return 0;
     // A folder of that name counts as no file.
-    const DWORD attributes = GetFileAttributesW(W(path));
+    const DWORD attributes = GetFileAttributesW(WideText(path));
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return 0;
     SetLastError(code);
     RaiseLastError(u"CreateFileW");
@@ -204,7 +204,7 @@ std::u16string TWin32Files::ResolveLinks(const std::u16string& path) {
 TFileHandle TWin32Files::LockExclusive(const std::u16string& path) {
   // Windows refuses to write a read-only file; say so before opening, where a privileged
   // account (or a Wine prefix run as root) would otherwise be let through.
-  const DWORD attributes = GetFileAttributesW(W(path));
+  const DWORD attributes = GetFileAttributesW(WideText(path));
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
     SetLastError(ERROR_ACCESS_DENIED);
     RaiseLastError(u"CreateFileW");
@@ -222,7 +222,7 @@ TFileHandle TWin32Files::CreateTemp(const std::u16string& nearPath, std::u16stri
   // process id and a count of our own keep the names apart from other processes' and runs'.
   wchar_t process[16];
   std::swprintf(process, 16, L"%lx", GetCurrentProcessId());
-  const std::u16string stem = nearPath + u".~" + U(process) + u"-";
+  const std::u16string stem = nearPath + u".~" + FromWide(process) + u"-";
   for (;;) {
     const std::string serial = std::to_string(++FTempSerial);
     std::u16string candidate = stem + std::u16string(serial.begin(), serial.end()) + u".tmp";
@@ -282,8 +282,8 @@ void TWin32Files::CopyAttributes(TFileHandle from, const std::u16string& to) {
   if (code == ERROR_SUCCESS) {
     PACL newList = nullptr;
     PSECURITY_DESCRIPTOR newRaw = nullptr;
-    code = GetNamedSecurityInfoW(W(to), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &newList, nullptr,
-                                 &newRaw);
+    code = GetNamedSecurityInfoW(WideText(to), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &newList,
+                                 nullptr, &newRaw);
     const TOwnedSecurity newSecurity(newRaw);
     if (code == ERROR_SUCCESS && SameEntries(oldList, newList) && IsProtected(oldRaw) == IsProtected(newRaw)) return;
     code = SetAccessListCall(to, oldList, IsProtected(oldRaw));
@@ -307,9 +307,9 @@ void TWin32Files::Replace(const std::u16string& from, const std::u16string& to, 
   // One rename: the name never lacks a whole file. Windows refuses to replace a file that
   // another process has open, so a converter's open gets the old file or the new one.
   const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
-  if (!MoveFileExW(W(from), W(to), flags)) RaiseLastError(u"MoveFileExW");
+  if (!MoveFileExW(WideText(from), WideText(to), flags)) RaiseLastError(u"MoveFileExW");
 }
 
-void TWin32Files::Remove(const std::u16string& path) noexcept { DeleteFileW(W(path)); }
+void TWin32Files::Remove(const std::u16string& path) noexcept { DeleteFileW(WideText(path)); }
 
 }  // namespace platform::win32

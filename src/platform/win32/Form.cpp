@@ -31,11 +31,11 @@ TOwnedWindow CreateFormWindow(const TForm& form) {
   RegisterWindowClass(cFormClass, 0, icon, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                       ProgramIcon(SM_CXSMICON, SM_CYSMICON));
   const TSize outer = form.OuterSize();
-  HWND owner = form.Owner ? H(form.Owner->Handle()) : nullptr;
-  TOwnedWindow window(
-      Checked(CreateWindowExW(FormExStyle(form), cFormClass, W(form.Text()), FormStyle(form), form.Left(), form.Top(),
-                              outer.Width, outer.Height, owner, nullptr, GetModuleHandleW(nullptr), nullptr),
-              u"CreateWindowExW (QuorvelForm)"));
+  HWND owner = form.Owner ? ToHwnd(form.Owner->Handle()) : nullptr;
+  TOwnedWindow window(Checked(
+      CreateWindowExW(FormExStyle(form), cFormClass, WideText(form.Text()), FormStyle(form), form.Left(), form.Top(),
+                      outer.Width, outer.Height, owner, nullptr, GetModuleHandleW(nullptr), nullptr),
+      u"CreateWindowExW (QuorvelForm)"));
   SendMessageW(window.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(form.Font)), FALSE);
   return window;
 }
@@ -52,16 +52,16 @@ class TWin32FormPeer final : public IFormPeer, public IWindowProc {
     Listen(Window(), nullptr);
     SetWindowLongPtrW(Window(), GWLP_USERDATA, 0);
   }
-  THandle Handle() const override { return T(Window()); }
+  THandle Handle() const override { return ToHandle(Window()); }
   void Changed(TProperty what) override {
-    if (what == TProperty::Text) SetWindowTextW(Window(), W(FForm.Text()));
+    if (what == TProperty::Text) SetWindowTextW(Window(), WideText(FForm.Text()));
     if (what == TProperty::Bounds)
       SetWindowPos(Window(), nullptr, FForm.Left(), FForm.Top(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (what == TProperty::Enabled) EnableWindow(Window(), FForm.Enabled() ? TRUE : FALSE);
   }
   TRect WindowRect() const override;
   void SetFocus(TControl* control) override {
-    if (control && control->Handle()) ::SetFocus(H(control->Handle()));
+    if (control && control->Handle()) ::SetFocus(ToHwnd(control->Handle()));
   }
   TControl* Focused() const override;
   void Show() override;
@@ -158,13 +158,14 @@ void TWin32FormPeer::ShowPopup(LPARAM lParam) {
       caption.push_back(u'\t');
       caption.append(item.Action()->ShortCut.Text());
     }
-    AppendMenuW(menu.Get(), MF_STRING | (item.Enabled() ? MF_ENABLED : MF_GRAYED), cFirstMenuId + i, W(caption));
+    AppendMenuW(menu.Get(), MF_STRING | (item.Enabled() ? MF_ENABLED : MF_GRAYED), cFirstMenuId + i, WideText(caption));
   }
   POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   if (lParam == -1) {  // from the keyboard: at the window's corner
     at = {0, 0};
     ClientToScreen(Window(), &at);
   }
+  UpdatePeers();  // the menu's loop repaints the windows
   UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, Window(), nullptr));
   if (chosen >= cFirstMenuId && chosen < cFirstMenuId + popup->Items.size())
@@ -178,7 +179,7 @@ LRESULT TWin32FormPeer::DefaultId() const {
   for (TControl* control : FForm.Controls) {
     if (control->Kind != TControlKind::Button) continue;
     if (control == focused || (!onButton && static_cast<TButton*>(control)->Default))
-      return MAKELRESULT(GetDlgCtrlID(H(control->Handle())), DC_HASDEFID);
+      return MAKELRESULT(GetDlgCtrlID(ToHwnd(control->Handle())), DC_HASDEFID);
   }
   return 0;
 }
@@ -290,8 +291,8 @@ bool PreTranslate(MSG& message) {
     if (message.message == WM_SYSCHAR && message.wParam <= 0xFFFF) {
       if (TControl* target = form->AcceleratorTarget(static_cast<char16_t>(message.wParam));
           target && target->Handle()) {
-        ::SetFocus(H(target->Handle()));
-        SelectWhole(H(target->Handle()));
+        ::SetFocus(ToHwnd(target->Handle()));
+        SelectWhole(ToHwnd(target->Handle()));
         return true;
       }
     }

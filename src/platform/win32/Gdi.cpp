@@ -18,7 +18,7 @@ HFONT FontFor(const TFont& font) {
     if (entry.Name == font.Name && entry.Height == font.Height) return entry.Font.Get();
   TOwnedFont created(
       Checked(CreateFontW(-font.Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, W(font.Name)),
+                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, WideText(font.Name)),
               u"CreateFontW"));
   fonts.push_back({font.Name, font.Height, std::move(created)});
   return fonts.back().Font.Get();

@@ -5,10 +5,13 @@
 
 #include <commctrl.h>
 #include <imm.h>
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <map>
+
+#include "platform/win32/Accessible.h"
 
 namespace platform::win32 {
 
@@ -47,7 +50,28 @@ UINT DrawAlignment(TAlignment alignment) {
   return alignment == TAlignment::Center ? DT_CENTER : alignment == TAlignment::Right ? DT_RIGHT : DT_LEFT;
 }
 
-class TWin32GridPeer final : public TCustomWindowPeer, public IGridMetrics {
+class TWin32GridPeer;
+
+// The in-place editor speaks as the cell it edits.
+class TEditorAccess final : public IAccessSource {
+ public:
+  explicit TEditorAccess(TWin32GridPeer& peer) : FPeer(peer) {}
+  int AccessChildCount(TAccessPath) override { return 0; }
+  TAccessPart AccessPart(TAccessPath) override;
+  std::optional<TAccessPath> AccessFocus() override;
+  std::optional<TAccessPath> AccessHit(POINT) override { return std::nullopt; }
+  bool AccessDoDefault(TAccessPath) override { return false; }
+
+ private:
+  TWin32GridPeer& FPeer;
+};
+
+// For screen readers the grid is a table: the titles' row, then a row per data row, each with
+// a cell per column.
+class TWin32GridPeer final : public TCustomWindowPeer,
+                             public IGridMetrics,
+                             public IAccessAnnouncer,
+                             private IAccessSource {
  public:
   TWin32GridPeer(TCustomGrid& grid, HWND form, int id);
   ~TWin32GridPeer() override;
@@ -55,9 +79,17 @@ class TWin32GridPeer final : public TCustomWindowPeer, public IGridMetrics {
   int TextWidth(const std::u16string& text) override;
   int DigitWidth() override { return FDigitWidth; }
   int Overhang() override { return FOverhang; }
+  void Announce(TAccessEvent event, int row, int col) override;
   LRESULT EditorProc(UINT message, WPARAM wParam, LPARAM lParam);
+  TAccessPart EditorPart() const;
+  HWND Editor() const { return FEditor; }
 
  private:
+  int AccessChildCount(TAccessPath path) override;
+  TAccessPart AccessPart(TAccessPath path) override;
+  std::optional<TAccessPath> AccessFocus() override;
+  std::optional<TAccessPath> AccessHit(POINT client) override;
+  bool AccessDoDefault(TAccessPath) override { return false; }
   LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam) override;
   int RowStep() const { return FRowHeight + cLine; }
   int VisibleRows() const;
@@ -97,7 +129,16 @@ class TWin32GridPeer final : public TCustomWindowPeer, public IGridMetrics {
   int FDragCol = -1;
   int FWheel = 0;                         // wheel movement not yet a whole line
   std::map<std::u16string, int> FWidths;  // texts measured in the grid's font, which never changes
+  TAccessHost FAccess;
+  TEditorAccess FEditorSource{*this};
+  std::unique_ptr<TAccessHost> FEditorAccess;
 };
+
+TAccessPart TEditorAccess::AccessPart(TAccessPath) { return FPeer.EditorPart(); }
+
+std::optional<TAccessPath> TEditorAccess::AccessFocus() {
+  return GetFocus() == FPeer.Editor() ? std::optional(TAccessPath{}) : std::nullopt;
+}
 
 LRESULT CALLBACK EditorSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   auto* peer = reinterpret_cast<TWin32GridPeer*>(data);
@@ -108,7 +149,8 @@ LRESULT CALLBACK EditorSubclass(HWND window, UINT message, WPARAM wParam, LPARAM
 TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id)
     : TCustomWindowPeer(grid, cGridClass, WS_EX_CLIENTEDGE, WS_VSCROLL | WS_HSCROLL | WS_CLIPCHILDREN, form, id),
       FGrid(grid),
-      FFont(FontFor(grid.Font)) {
+      FFont(FontFor(grid.Font)),
+      FAccess(Window(), *this) {
   TEXTMETRICW metrics{};
   SIZE digit{};
   {
@@ -127,6 +169,7 @@ TWin32GridPeer::TWin32GridPeer(TCustomGrid& grid, HWND form, int id)
   SendMessageW(FEditor, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
   Checked(SetWindowSubclass(FEditor, EditorSubclass, cEditorSubclass, reinterpret_cast<DWORD_PTR>(this)),
           u"SetWindowSubclass");
+  FEditorAccess = std::make_unique<TAccessHost>(FEditor, FEditorSource);
   ReportViewSize();
   const TGridView view = FGrid.View();
   SyncIme(view);
@@ -153,7 +196,7 @@ int TWin32GridPeer::TextWidth(const std::u16string& text) {
   const TWindowDc window(Window());
   const TSelection font(window.Get(), FFont);
   SIZE size{};
-  GetTextExtentPoint32W(window.Get(), W(text), static_cast<int>(text.size()), &size);
+  GetTextExtentPoint32W(window.Get(), WideText(text), static_cast<int>(text.size()), &size);
   FWidths.emplace(text, size.cx);
   return size.cx;
 }
@@ -252,7 +295,7 @@ void TWin32GridPeer::SyncEditor(const TGridView& view) {
   const bool differs = WindowText(FEditor) != text;
   if (differs || reload) {
     FSyncing = true;
-    if (differs) SetWindowTextW(FEditor, W(text));
+    if (differs) SetWindowTextW(FEditor, WideText(text));
     const bool all = reload && view.EditSelectAll;
     SendMessageW(FEditor, EM_SETSEL, all ? 0 : text.size(), static_cast<LPARAM>(text.size()));
     FSyncing = false;
@@ -311,14 +354,14 @@ void TWin32GridPeer::Paste() {
   if (IsClipboardFormatAvailable(CF_UNICODETEXT) && OpenClipboard(FEditor)) {
     if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {  // the clipboard's
       if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-        text = U(chars);
+        text = FromWide(chars);
         GlobalUnlock(data);
       }
     }
     CloseClipboard();
   }
   const std::u16string fits = FGrid.UserEditorPaste(text, Caret());
-  SendMessageW(FEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(W(fits)));
+  SendMessageW(FEditor, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(WideText(fits)));
 }
 
 void TWin32GridPeer::UpdateScroll(const TGridView& view) {
@@ -377,7 +420,7 @@ void TWin32GridPeer::Paint(HDC dc, const RECT& client) {
   };
   auto text = [&](const std::u16string& value, RECT cell, UINT alignment) {
     RECT inside = {cell.left + 2, cell.top, cell.right - 2, cell.bottom};
-    DrawTextW(dc, W(value), static_cast<int>(value.size()), &inside,
+    DrawTextW(dc, WideText(value), static_cast<int>(value.size()), &inside,
               alignment | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   };
   fixedCell(CellRect(view, -1, -1));
@@ -442,6 +485,87 @@ LRESULT TWin32GridPeer::State(const TGridView& view, WPARAM what) {
   }
 }
 
+// Path (-1, 0) is the titles' row, (-1, r + 1) data row r, (r + 1, c) its cell in column c.
+int TWin32GridPeer::AccessChildCount(TAccessPath path) {
+  if (path.Parent >= 0) return 0;
+  return path.Index < 0 ? FGrid.RowCount() + 1 : FGrid.ColCount();
+}
+
+TAccessPart TWin32GridPeer::AccessPart(TAccessPath path) {
+  TAccessPart part;
+  RECT client;
+  GetClientRect(Window(), &client);
+  if (path == TAccessPath{}) {
+    part.Role = ROLE_SYSTEM_TABLE;
+    part.Item.Name = FGrid.AccessName;
+    part.SystemState = STATE_SYSTEM_FOCUSABLE | (Inside(GetFocus()) ? STATE_SYSTEM_FOCUSED : 0);
+    part.Client = client;
+    return part;
+  }
+  const TGridView view = FGrid.View();
+  const int row = (path.Parent < 0 ? path.Index : path.Parent) - 1;
+  const int col = path.Parent < 0 ? -1 : path.Index;
+  part.Item = FGrid.AccessCell(row, col);
+  part.Role = col < 0 ? ROLE_SYSTEM_ROW : row < 0 ? ROLE_SYSTEM_COLUMNHEADER : ROLE_SYSTEM_CELL;
+  if (row >= 0 && col >= 0) part.SystemState = STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_SELECTABLE;
+  RECT rect = CellRect(view, row, col);
+  if (col < 0) rect.right = view.Right;  // the whole row
+  const bool rowShown = row < 0 || (row >= view.TopRow && rect.top < client.bottom);
+  const bool colShown = col < 0 || ColShown(view, col);
+  if (!colShown) rect.left = rect.right = 0;  // a column scrolled out has no place
+  if (!rowShown || !colShown) part.SystemState |= STATE_SYSTEM_OFFSCREEN;
+  part.Client = rect;
+  return part;
+}
+
+std::optional<TAccessPath> TWin32GridPeer::AccessFocus() {
+  if (!Inside(GetFocus())) return std::nullopt;
+  const TGridView view = FGrid.View();
+  if (view.Row < 0) return TAccessPath{};
+  return TAccessPath{view.Row + 1, view.Col};
+}
+
+std::optional<TAccessPath> TWin32GridPeer::AccessHit(POINT client) {
+  const TGridView view = FGrid.View();
+  if (client.y >= 0 && client.y < RowStep()) {
+    for (int c = view.LeftCol; c < static_cast<int>(view.Columns.size()); ++c)
+      if (client.x >= view.Columns[c].Left && client.x < view.Columns[c].Left + view.Columns[c].Width + cLine)
+        return TAccessPath{0, c};
+    return TAccessPath{-1, 0};
+  }
+  int row = 0, col = 0;
+  if (!HitCell(view, client.x, client.y, row, col)) return std::nullopt;
+  return col < 0 ? TAccessPath{-1, row + 1} : TAccessPath{row + 1, col};
+}
+
+TAccessPart TWin32GridPeer::EditorPart() const {
+  const TGridView view = FGrid.View();
+  TAccessPart part;
+  part.Role = ROLE_SYSTEM_TEXT;
+  if (view.Row >= 0) part.Item.Name = FGrid.AccessCell(view.Row, view.Col).Name;
+  part.Item.Value = WindowText(FEditor);
+  part.SystemState = STATE_SYSTEM_FOCUSABLE | (GetFocus() == FEditor ? STATE_SYSTEM_FOCUSED : 0);
+  GetClientRect(FEditor, &part.Client);
+  return part;
+}
+
+// Only a grid that has the focus moves a reader's focus; in the editor, the editor has it.
+void TWin32GridPeer::Announce(TAccessEvent event, int row, int col) {
+  const TAccessPath path = row < 0 ? TAccessPath{} : col < 0 ? TAccessPath{-1, row + 1} : TAccessPath{row + 1, col};
+  switch (event) {
+    case TAccessEvent::Focus:
+      if (GetFocus() == FEditor) {
+        FEditorAccess->Announce(EVENT_OBJECT_FOCUS, {});
+      } else if (Inside(GetFocus())) {
+        FAccess.Announce(EVENT_OBJECT_FOCUS, path);
+      }
+      break;
+    case TAccessEvent::ValueChange: FAccess.Announce(EVENT_OBJECT_VALUECHANGE, path); break;
+    case TAccessEvent::Reorder: FAccess.Announce(EVENT_OBJECT_REORDER, path); break;
+    case TAccessEvent::StateChange: FAccess.Announce(EVENT_OBJECT_STATECHANGE, path); break;
+  }
+}
+
 TEditorCaret TWin32GridPeer::Caret() const {
   DWORD start = 0, end = 0;
   SendMessageW(FEditor, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -489,6 +613,9 @@ LRESULT TWin32GridPeer::EditorProc(UINT message, WPARAM wParam, LPARAM lParam) {
       // A committed character goes in at once, as typed, so the next one sees it in place.
       return DefSubclassProc(FEditor, WM_CHAR, wParam, lParam);
     case WM_PASTE: Paste(); return 0;
+    case WM_GETOBJECT:
+      if (auto answer = FEditorAccess->Answer(wParam, lParam)) return *answer;
+      break;
     case WM_KILLFOCUS: LostFocus(reinterpret_cast<HWND>(wParam)); break;
     default: break;
   }
@@ -572,6 +699,9 @@ LRESULT TWin32GridPeer::Message(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case cGridQuery: Answer(FGrid.View(), *reinterpret_cast<TGridQuery*>(lParam)); return 0;
     case cGridState: return State(FGrid.View(), wParam);
+    case WM_GETOBJECT:
+      if (auto answer = FAccess.Answer(wParam, lParam)) return *answer;
+      break;
     default: break;
   }
   return DefWindowProcW(Window(), message, wParam, lParam);

@@ -3,10 +3,13 @@
 #include "platform/win32/Peers.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <vector>
+
+#include "platform/win32/Accessible.h"
 
 namespace platform::win32 {
 
@@ -14,6 +17,8 @@ namespace {
 
 const wchar_t* const cNavigatorClass = L"QuorvelNavigator";
 constexpr UINT_PTR cRepeatTimer = 1;
+// A screen reader's press, run after its call has returned: the delete question is modal.
+constexpr UINT cPressMessage = WM_APP + 0x302;
 
 // Draws a button's glyph centred in `rect`, sized by the button's height, in GDI shapes.
 void DrawGlyph(HDC dc, TNavigatorGlyph glyph, const RECT& rect, COLORREF colour) {
@@ -74,13 +79,20 @@ void DrawGlyph(HDC dc, TNavigatorGlyph glyph, const RECT& rect, COLORREF colour)
   }
 }
 
-class TWin32NavigatorPeer final : public TCustomWindowPeer {
+// For screen readers a tool bar whose buttons are its simple elements.
+class TWin32NavigatorPeer final : public TCustomWindowPeer, private IAccessSource {
  public:
   TWin32NavigatorPeer(TCustomNavigator& navigator, HWND form, int id);
   ~TWin32NavigatorPeer() override;
   void Changed(TProperty what) override;
 
  private:
+  int AccessChildCount(TAccessPath path) override { return path.Index < 0 ? FNavigator.ButtonCount() : 0; }
+  TAccessPart AccessPart(TAccessPath path) override;
+  std::optional<TAccessPath> AccessFocus() override { return std::nullopt; }  // it never takes the focus
+  std::optional<TAccessPath> AccessHit(POINT client) override;
+  bool AccessDoDefault(TAccessPath path) override;
+  bool AccessSimpleChildren() const override { return true; }
   LRESULT Message(UINT message, WPARAM wParam, LPARAM lParam) override;
   RECT ButtonRect(int button) const;
   int HitButton(int x, int y) const;
@@ -93,10 +105,11 @@ class TWin32NavigatorPeer final : public TCustomWindowPeer {
   std::vector<std::wstring> FHints;  // the tool tips point into these
   int FPressed = -1;
   bool FOver = false;
+  TAccessHost FAccess;
 };
 
 TWin32NavigatorPeer::TWin32NavigatorPeer(TCustomNavigator& navigator, HWND form, int id)
-    : TCustomWindowPeer(navigator, cNavigatorClass, 0, 0, form, id), FNavigator(navigator) {
+    : TCustomWindowPeer(navigator, cNavigatorClass, 0, 0, form, id), FNavigator(navigator), FAccess(Window(), *this) {
   if (!navigator.ShowHint) return;
   FTip.Reset(Checked(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Window(), nullptr,
@@ -184,6 +197,30 @@ void TWin32NavigatorPeer::Paint(HDC dc, const RECT& client) {
   }
 }
 
+TAccessPart TWin32NavigatorPeer::AccessPart(TAccessPath path) {
+  TAccessPart part;
+  if (path.Index < 0) {
+    part.Role = ROLE_SYSTEM_TOOLBAR;
+    part.Item.Name = FNavigator.AccessName;
+    GetClientRect(Window(), &part.Client);
+    return part;
+  }
+  part.Role = ROLE_SYSTEM_PUSHBUTTON;
+  part.Item = FNavigator.AccessButton(path.Index);
+  part.Client = ButtonRect(path.Index);
+  return part;
+}
+
+std::optional<TAccessPath> TWin32NavigatorPeer::AccessHit(POINT client) {
+  const int button = HitButton(client.x, client.y);
+  return button < 0 ? std::nullopt : std::optional(TAccessPath{-1, button});
+}
+
+bool TWin32NavigatorPeer::AccessDoDefault(TAccessPath path) {
+  if (path.Index < 0 || !FNavigator.ButtonEnabled(path.Index)) return false;
+  return PostMessageW(Window(), cPressMessage, static_cast<WPARAM>(path.Index), 0) != FALSE;
+}
+
 void TWin32NavigatorPeer::Release() {
   KillTimer(Window(), cRepeatTimer);
   FPressed = -1;
@@ -237,6 +274,10 @@ LRESULT TWin32NavigatorPeer::Message(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CAPTURECHANGED:
       if (FPressed >= 0) Release();
       return 0;
+    case cPressMessage: FNavigator.UserClick(static_cast<int>(wParam)); return 0;
+    case WM_GETOBJECT:
+      if (auto answer = FAccess.Answer(wParam, lParam)) return *answer;
+      break;
     case cNavigatorEnabled: {
       LRESULT mask = 0;
       for (int i = 0; i < FNavigator.ButtonCount(); ++i)

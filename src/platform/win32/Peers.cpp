@@ -38,7 +38,7 @@ void RegisterWindowClass(const wchar_t* className, UINT style, HICON icon, HBRUS
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = background;
   wc.lpszClassName = className;
-  Checked(RegisterClassExW(&wc), u"RegisterClassExW (" + U(className) + u")");
+  Checked(RegisterClassExW(&wc), u"RegisterClassExW (" + FromWide(className) + u")");
   registered.emplace_back(className);
 }
 
@@ -48,7 +48,7 @@ std::u16string WindowText(HWND window) {
   const int length = GetWindowTextLengthW(window);
   std::vector<wchar_t> text(static_cast<std::size_t>(length) + 1, L'\0');
   GetWindowTextW(window, text.data(), length + 1);
-  return U(text.data());
+  return FromWide(text.data());
 }
 
 TWin32Peer::TWin32Peer(TControl& control, TOwnedWindow window) : FControl(control), FWindow(std::move(window)) {
@@ -80,10 +80,10 @@ TOwnedWindow CreateChildWindow(const wchar_t* className, DWORD exStyle, DWORD st
   if (control.TabOrder >= 0) style |= WS_TABSTOP;
   if (!control.Enabled()) style |= WS_DISABLED;
   const TRect at = control.FormBounds();
-  TOwnedWindow window(
-      Checked(CreateWindowExW(exStyle, className, W(control.Text()), style, at.Left, at.Top, at.Width, at.Height, form,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr),
-              u"CreateWindowExW (" + U(className) + u")"));
+  TOwnedWindow window(Checked(
+      CreateWindowExW(exStyle, className, WideText(control.Text()), style, at.Left, at.Top, at.Width, at.Height, form,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr),
+      u"CreateWindowExW (" + FromWide(className) + u")"));
   SendMessageW(window.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.Font)), FALSE);
   return window;
 }

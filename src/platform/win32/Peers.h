@@ -12,15 +12,26 @@
 
 namespace platform::win32 {
 
-// Runs a window procedure's body; an error is reported and the message answered with 0.
+// Runs a window procedure's body as a handler: an error is reported and the message answered
+// with 0; when the outermost handler ends, the windows take the state it left.
 template <class TBody>
 LRESULT GuardedProc(TBody body) {
+  LRESULT result = 0;
+  {
+    const THandlerRun run;
+    try {
+      result = body();
+    } catch (const std::exception& error) {
+      ReportError(error);
+    }
+  }
+  if (THandlerRun::Running()) return result;
   try {
-    return body();
+    UpdatePeers();
   } catch (const std::exception& error) {
     ReportError(error);
   }
-  return 0;
+  return result;
 }
 
 // What a window of a class of our own hands its messages to.
@@ -46,7 +57,7 @@ std::u16string WindowText(HWND window);
 class TWin32Peer : public IControlPeer {
  public:
   ~TWin32Peer() override;
-  THandle Handle() const override { return T(Window()); }
+  THandle Handle() const override { return ToHandle(Window()); }
   // Moves and enables the window; each kind adds what else its window shows.
   void Changed(TProperty what) override;
   // A WM_COMMAND notification that the window sent its form.

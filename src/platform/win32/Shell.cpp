@@ -9,10 +9,10 @@ TShellResult TWin32Shell::Execute(const TShellRequest& request) {
   ZeroMemory(&info, sizeof(info));
   info.cbSize = sizeof(info);
   info.fMask = request.Mask;
-  info.hwnd = H(request.Wnd);
-  info.lpVerb = W(request.Verb);  // an empty verb is an empty string, not null
-  info.lpFile = W(request.File);
-  info.lpParameters = W(request.Parameters);
+  info.hwnd = ToHwnd(request.Wnd);
+  info.lpVerb = WideText(request.Verb);  // an empty verb is an empty string, not null
+  info.lpFile = WideText(request.File);
+  info.lpParameters = WideText(request.Parameters);
   info.lpDirectory = nullptr;
   info.nShow = request.Show;
   ::ShellExecuteExW(&info);  // success is judged from hInstApp alone

@@ -27,20 +27,20 @@ std::unique_ptr<IControlPeer> CreatePeer(TControl& control, HWND form, int id) {
 
 void TWin32Widgets::CreateForm(TForm& form) {
   form.AttachPeer(CreateFormPeer(form));
-  HWND window = H(form.Handle());
+  HWND window = ToHwnd(form.Handle());
   for (std::size_t i = 0; i < form.Controls.size(); ++i)
     form.Controls[i]->AttachPeer(CreatePeer(*form.Controls[i], window, cFirstControlId + static_cast<int>(i)));
   // Controls stand in their panels only on screen: every window is the form's child.
   for (TControl* control : form.Controls)
     if (control->Kind == TControlKind::Panel)
-      SetWindowPos(H(control->Handle()), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      SetWindowPos(ToHwnd(control->Handle()), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 TSize TWin32Widgets::TextExtent(const TFont& font, const std::u16string& text, bool prefix) {
   const TWindowDc screen;
   const TSelection selected(screen.Get(), FontFor(font));
   RECT rect{0, 0, 0, 0};
-  DrawTextW(screen.Get(), W(text), static_cast<int>(text.size()), &rect,
+  DrawTextW(screen.Get(), WideText(text), static_cast<int>(text.size()), &rect,
             DT_CALCRECT | DT_SINGLELINE | (prefix ? 0 : DT_NOPREFIX));
   return {rect.right - rect.left, rect.bottom - rect.top};
 }

@@ -15,15 +15,15 @@
 namespace platform::win32 {
 
 // wchar_t is 16 bits on Windows, so UTF-16 text passes through unchanged.
-inline const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-inline std::u16string U(const wchar_t* text) {
+inline const wchar_t* WideText(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+inline std::u16string FromWide(const wchar_t* text) {
   return text ? std::u16string(reinterpret_cast<const char16_t*>(text)) : std::u16string();
 }
-inline std::u16string U(const wchar_t* text, std::size_t length) {
+inline std::u16string FromWide(const wchar_t* text, std::size_t length) {
   return std::u16string(reinterpret_cast<const char16_t*>(text), length);
 }
-inline HWND H(THandle handle) { return reinterpret_cast<HWND>(handle); }
-inline THandle T(HWND window) { return reinterpret_cast<THandle>(window); }
+inline HWND ToHwnd(THandle handle) { return reinterpret_cast<HWND>(handle); }
+inline THandle ToHandle(HWND window) { return reinterpret_cast<THandle>(window); }
 
 COLORREF ColorRef(TColor color);
 // Whether the user's High Contrast setting is on.

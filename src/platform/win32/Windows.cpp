@@ -18,7 +18,7 @@ struct TEnumeration {
 BOOL CALLBACK EnumThunk(HWND window, LPARAM context) {
   auto& enumeration = *reinterpret_cast<TEnumeration*>(context);
   try {
-    return enumeration.Callback(T(window)) ? TRUE : FALSE;
+    return enumeration.Callback(ToHandle(window)) ? TRUE : FALSE;
   } catch (...) {
     enumeration.Error = std::current_exception();
   }
@@ -36,16 +36,16 @@ void TWin32Windows::EnumWindows(const std::function<bool(THandle)>& callback) {
 std::u16string TWin32Windows::WindowTitle(THandle window, int maxCount) {
   if (maxCount <= 0) return {};
   std::vector<wchar_t> buffer(static_cast<std::size_t>(maxCount), L'\0');
-  int length = ::GetWindowTextW(H(window), buffer.data(), maxCount);
-  return U(buffer.data(), static_cast<std::size_t>(length > 0 ? length : 0));
+  int length = ::GetWindowTextW(ToHwnd(window), buffer.data(), maxCount);
+  return FromWide(buffer.data(), static_cast<std::size_t>(length > 0 ? length : 0));
 }
 
-void TWin32Windows::PostClose(THandle window) { ::PostMessageW(H(window), WM_CLOSE, 0, 0); }
+void TWin32Windows::PostClose(THandle window) { ::PostMessageW(ToHwnd(window), WM_CLOSE, 0, 0); }
 
-void TWin32Windows::SetForegroundWindow(THandle window) { ::SetForegroundWindow(H(window)); }
+void TWin32Windows::SetForegroundWindow(THandle window) { ::SetForegroundWindow(ToHwnd(window)); }
 
 void TWin32Windows::SetTopmost(THandle window, bool topmost) {
-  ::SetWindowPos(H(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+  ::SetWindowPos(ToHwnd(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOOWNERZORDER | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
 }
 

@@ -13,9 +13,14 @@
 //                                   \uXXXX in TEXT is that code unit (a lone surrogate, say)
 //   probe grid HWND WHAT            a number the grid window shows (its cGridState answer)
 //   probe clip TEXT                 puts TEXT on the clipboard, as a copy in another program would
+//   probe acc HWND                  the window's accessible objects as a screen reader reads them,
+//                                   then the one that has the focus
+//   probe accpress HWND NAME        the default action of the window's accessible child NAME
 //
 // Exit codes: 0 done, 1 not found before the deadline, 2 usage.
 #include <windows.h>
+
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -200,10 +205,92 @@ int CmdClip(const std::wstring& text) {
   return set ? 0 : 1;
 }
 
+// A screen reader's calls, from this process (in a COM apartment); COM carries them over.
+IAccessible* ObjectOf(IDispatch* dispatch) {
+  IAccessible* object = nullptr;
+  if (!dispatch) return nullptr;
+  dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object));
+  dispatch->Release();
+  return object;
+}
+
+VARIANT Child(long id) {
+  VARIANT child{};
+  child.vt = VT_I4;
+  child.lVal = id;
+  return child;
+}
+
+std::wstring Str(IAccessible* object, long id, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+  BSTR text = nullptr;
+  (object->*get)(Child(id), &text);
+  std::wstring taken = text ? text : L"";
+  SysFreeString(text);
+  return taken;
+}
+std::wstring NameOf(IAccessible* object, long id) { return Str(object, id, &IAccessible::get_accName); }
+
+// Children that are objects are read in turn, simple ones through their parent.
+void PrintTree(IAccessible* object, long id, const std::wstring& path) {
+  VARIANT role{}, state{};
+  object->get_accRole(Child(id), &role);
+  object->get_accState(Child(id), &state);
+  probe::TRecord("acc")
+      .Add("path", path)
+      .Add("role", role.lVal)
+      .Add("name", NameOf(object, id))
+      .Add("value", Str(object, id, &IAccessible::get_accValue))
+      .AddHex("state", static_cast<unsigned long>(state.lVal))
+      .Print();
+  long count = 0;
+  if (id == CHILDID_SELF) object->get_accChildCount(&count);
+  for (long i = 1; i <= count; ++i) {
+    IDispatch* dispatch = nullptr;
+    const bool simple = object->get_accChild(Child(i), &dispatch) != S_OK;
+    IAccessible* child = simple ? object : ObjectOf(dispatch);
+    if (child) PrintTree(child, simple ? i : CHILDID_SELF, path + L"." + std::to_wstring(i));
+    if (child && !simple) child->Release();
+  }
+}
+
+IAccessible* WindowObject(HWND window) {
+  IAccessible* object = nullptr;
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                             reinterpret_cast<void**>(&object));
+  return object;
+}
+
+int CmdAcc(HWND window) {
+  IAccessible* root = WindowObject(window);
+  if (!root) return 1;
+  PrintTree(root, CHILDID_SELF, L"0");
+  VARIANT focus{};
+  root->get_accFocus(&focus);
+  IAccessible* focused = focus.vt == VT_DISPATCH ? ObjectOf(focus.pdispVal) : nullptr;
+  if (focused || focus.vt == VT_I4)
+    probe::TRecord("accfocus").Add("name", focused ? NameOf(focused, CHILDID_SELF) : NameOf(root, focus.lVal)).Print();
+  if (focused) focused->Release();
+  root->Release();
+  return 0;
+}
+
+int CmdAccPress(HWND window, const std::wstring& name) {
+  IAccessible* root = WindowObject(window);
+  if (!root) return 1;
+  long count = 0;
+  root->get_accChildCount(&count);
+  HRESULT pressed = E_FAIL;
+  for (long i = 1; i <= count && pressed == E_FAIL; ++i)
+    if (NameOf(root, i) == name) pressed = root->accDoDefaultAction(Child(i));
+  root->Release();
+  return pressed == S_OK ? 0 : 1;
+}
+
 int Usage() {
   probe::PrintError(
       L"usage: probe window TITLE TIMEOUT_MS | windows | controls HWND | click HWND | settext HWND TEXT | focus HWND"
-      L" | com HWND | imechars HWND TEXT | grid HWND WHAT | clip TEXT");
+      L" | com HWND | imechars HWND TEXT | grid HWND WHAT | clip TEXT | acc HWND | accpress HWND NAME");
   return 2;
 }
 
@@ -229,6 +316,8 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"com" && argc == 3) return CmdCom(ParseHandle(argv[2]));
   if (command == L"imechars" && argc == 4) return CmdImeChars(ParseHandle(argv[2]), argv[3]);
   if (command == L"clip" && argc == 3) return CmdClip(argv[2]);
+  if (command == L"acc" && argc == 3) return CmdAcc(ParseHandle(argv[2]));
+  if (command == L"accpress" && argc == 4) return CmdAccPress(ParseHandle(argv[2]), argv[3]);
   if (command == L"grid" && argc == 4) {
     DWORD_PTR answer = 0;
     if (!SendMessageTimeoutW(ParseHandle(argv[2]), platform::win32::cGridState, std::wcstoul(argv[3], nullptr, 10), 0,

@@ -9,8 +9,8 @@
 namespace standin {
 
 namespace {
-const wchar_t* W(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-std::u16string U(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
+const wchar_t* WideText(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+std::u16string FromWide(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
 }  // namespace
 
 std::u16string LogPath() {
@@ -24,8 +24,9 @@ std::u16string LogPath() {
 
 void Log(const std::u16string& line) {
   std::string bytes = halvorn::ToUtf8(line) + "\r\n";
-  HANDLE file = CreateFileW(W(LogPath()), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(WideText(LogPath()), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -44,7 +45,7 @@ std::u16string Parameters(const std::u16string& commandLine) {
   return commandLine.substr(at);
 }
 
-std::u16string CommandLine() { return U(GetCommandLineW()); }
+std::u16string CommandLine() { return FromWide(GetCommandLineW()); }
 
 std::u16string CurrentDirectory() {
   std::vector<wchar_t> buffer(32768);

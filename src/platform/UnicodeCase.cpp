@@ -1,6 +1,6 @@
-#include "settings/UnicodeCase.h"
+#include "platform/UnicodeCase.h"
 
-namespace settings {
+namespace platform {
 
 namespace {
 
@@ -48,4 +48,4 @@ std::u16string UpperCaseText(std::u16string_view text) { return InCase<UpperCase
 
 std::u16string LowerCaseText(std::u16string_view text) { return InCase<LowerCaseAfter>(text); }
 
-}  // namespace settings
+}  // namespace platform

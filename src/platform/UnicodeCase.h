@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace settings {
+namespace platform {
 
 namespace detail {
 struct TCaseRange {
@@ -59,4 +59,4 @@ bool SameName(std::u16string_view a, std::u16string_view b);
 std::u16string UpperCaseText(std::u16string_view text);
 std::u16string LowerCaseText(std::u16string_view text);
 
-}  // namespace settings
+}  // namespace platform

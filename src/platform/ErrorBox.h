@@ -3,13 +3,15 @@
 #include <exception>
 #include <string>
 
-namespace app {
+#include "platform/Platform.h"
+
+namespace platform {
 
 // The executable's file name up to its first '.', every character after the first in lower case.
 std::u16string ErrorBoxTitle(const std::u16string& exePath);
 // The message with "." appended when its last character has a higher code than '.'.
 std::u16string ErrorBoxText(const std::u16string& message);
 // Shows the error of a handler that ended with it.
-void ShowException(const std::exception& error, unsigned long long owner = 0);
+void ShowException(const std::exception& error, THandle owner = 0);
 
-}  // namespace app
+}  // namespace platform
