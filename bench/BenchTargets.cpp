@@ -28,12 +28,15 @@ void PrintTarget(const TResults& results, const std::string& name, const std::st
               found->second < limitMs ? "ok" : "MISSED");
 }
 
-void PrintRatio(const TResults& results, const std::string& peer, const std::string& name, const std::string& what) {
+void PrintRatio(const TResults& results, const std::string& peer, const std::string& name, const std::string& what,
+                double atLeast) {
   const auto ours = results.find(name);
   const auto theirs = results.find(peer);
   if (ours == results.end() || theirs == results.end()) return;
-  std::printf("  %-44s %9.2f x  (%.3f ms vs %.3f ms)\n", what.c_str(), theirs->second / ours->second, theirs->second,
-              ours->second);
+  const double ratio = theirs->second / ours->second;
+  std::printf("  %-44s %9.2f x  (%.3f ms vs %.3f ms)", what.c_str(), ratio, theirs->second, ours->second);
+  if (atLeast > 0) std::printf("  (target >= %g x) %s", atLeast, ratio >= atLeast ? "ok" : "MISSED");
+  std::printf("\n");
 }
 
 }  // namespace bench

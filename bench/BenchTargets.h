@@ -18,7 +18,9 @@ void PrintSummaries(const TResults& results);
 
 // "  what: 12.34 ms (target < 20 ms) ok" or "... MISSED"; nothing when the name did not run.
 void PrintTarget(const TResults& results, const std::string& name, const std::string& what, double limitMs);
-// "  what: 3.10 x" for name's time over peer's; nothing when either did not run.
-void PrintRatio(const TResults& results, const std::string& peer, const std::string& name, const std::string& what);
+// "  what: 3.10 x" for peer's time over name's, with "(target >= atLeast x) ok" or "MISSED"
+// when atLeast is given; nothing when either did not run.
+void PrintRatio(const TResults& results, const std::string& peer, const std::string& name, const std::string& what,
+                double atLeast = 0);
 
 }  // namespace bench

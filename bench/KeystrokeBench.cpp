@@ -77,9 +77,9 @@ const bool cRegistered = [] {
 }();
 
 const bool cSummary = bench::AddSummary([](const bench::TResults& results) {
-  std::printf("One keystroke in the file-name box, 10 MB settings file:\n");
-  bench::PrintTarget(results, "keystroke/other-document/10MB", "other document (one load)", 16);
-  bench::PrintTarget(results, "keystroke/described-document/10MB", "described document (two loads)", 16);
+  std::printf("One keystroke in the file-name box, 1 MB settings file:\n");
+  bench::PrintTarget(results, "keystroke/other-document/1MB", "other document (one load)", 16);
+  bench::PrintTarget(results, "keystroke/described-document/1MB", "described document (two loads)", 16);
 });
 
 }  // namespace

@@ -1,6 +1,8 @@
 #pragma once
 // The settings file's rules written out plainly, line by line, as an oracle for the fuzz
-// targets: what a load must find, and the exact bytes a flush must write.
+// targets: what a load must find, and the exact bytes a flush must write. It works on the bytes
+// and searches front to back, where the object decodes the text and searches through its
+// indexes, so the two can still disagree on the decoding, the encoding and the first match.
 #include <string>
 #include <string_view>
 #include <vector>

@@ -11,22 +11,23 @@ namespace {
 
 constexpr char32_t cReplacement = 0xFFFD;
 
-void AppendCodePoint(std::string& out, char32_t c) {
+char* AppendCodePoint(char* out, char32_t c) {
   if (c < 0x80) {
-    out += static_cast<char>(c);
+    *out++ = static_cast<char>(c);
   } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    *out++ = static_cast<char>(0xC0 | (c >> 6));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    *out++ = static_cast<char>(0xE0 | (c >> 12));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    *out++ = static_cast<char>(0xF0 | (c >> 18));
+    *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   }
+  return out;
 }
 
 void AppendUtf16(std::u16string& out, char32_t c) {
@@ -84,31 +85,50 @@ bool DecodeOne(std::string_view bytes, std::size_t& pos, char32_t& c) {
 }  // namespace
 
 std::string ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
+  // At most three bytes a unit (a pair takes four): sized once and cut to what was written.
+  std::string out(text.size() * 3, '\0');
+  char* next = out.data();
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
+    if (c < 0x80) {  // most of a settings file
+      *next++ = static_cast<char>(c);
+      continue;
+    }
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
     } else if (c >= 0xD800 && c <= 0xDFFF) {
       c = cReplacement;
     }
-    AppendCodePoint(out, c);
+    next = AppendCodePoint(next, c);
   }
+  out.resize(static_cast<std::size_t>(next - out.data()));
   return out;
 }
 
 bool TryFromUtf8(std::string_view bytes, std::u16string& out) {
-  out.clear();
-  out.reserve(bytes.size());
+  // Never more units than bytes: sized once and cut to what was decoded, as a settings file
+  // of megabytes is decoded at every load. ASCII, most of such a file, goes straight through.
+  out.resize(bytes.size());
+  char16_t* next = out.data();
   std::size_t pos = 0;
+  bool valid = true;
   while (pos < bytes.size()) {
-    char32_t c = 0;
-    if (!DecodeOne(bytes, pos, c)) return false;
-    AppendUtf16(out, c);
+    char32_t c = static_cast<std::uint8_t>(bytes[pos]);
+    if (c < 0x80) {
+      ++pos;
+    } else if (!DecodeOne(bytes, pos, c)) {
+      valid = false;
+      break;
+    }
+    if (c >= 0x10000) {
+      *next++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      c = 0xDC00 + (c & 0x3FF);
+    }
+    *next++ = static_cast<char16_t>(c);
   }
-  return true;
+  out.resize(static_cast<std::size_t>(next - out.data()));
+  return valid;
 }
 
 std::u16string FromUtf8(std::string_view bytes) {

@@ -35,6 +35,15 @@ char16_t LowerCaseLow(char16_t high, char16_t low) {
   return LowInCase(high, low, detail::cLowerBeyond, detail::cLowerBeyondCount);
 }
 
+bool SameName(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i] && UpperCaseAfter(i > 0 ? a[i - 1] : 0, a[i]) != UpperCaseAfter(i > 0 ? b[i - 1] : 0, b[i]))
+      return false;
+  }
+  return true;
+}
+
 std::u16string UpperCaseText(std::u16string_view text) { return InCase<UpperCaseAfter>(text); }
 
 std::u16string LowerCaseText(std::u16string_view text) { return InCase<LowerCaseAfter>(text); }

@@ -27,18 +27,12 @@ extern const std::size_t cLowerBeyondCount;
 inline bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 inline bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
-// One unit below U+10000; surrogates stay as they are. Two look-ups without a branch, which
-// names of letters in mixed case would mispredict.
+// One unit below U+10000; surrogates stay as they are.
 inline char16_t UpperCase(char16_t unit) {
   return static_cast<char16_t>(unit + detail::cUpperDeltas[detail::cUpperBlockOf[unit >> 5]][unit & 31]);
 }
 inline char16_t LowerCase(char16_t unit) {
   return static_cast<char16_t>(unit + detail::cLowerDeltas[detail::cLowerBlockOf[unit >> 5]][unit & 31]);
-}
-
-// Upper case of a unit below U+0080, without the tables: only a to z change.
-inline char16_t AsciiUpper(char16_t unit) {
-  return (unit >= u'a' && unit <= u'z') ? static_cast<char16_t>(unit - (u'a' - u'A')) : unit;
 }
 
 // The second unit of the pair high, low in the pair's case.
@@ -57,6 +51,9 @@ inline char16_t LowerCaseAfter(char16_t previous, char16_t unit) {
     return LowerCaseLow(previous, unit);
   return LowerCase(unit);
 }
+
+// Whether two names match: the settings file compares them in their upper case.
+bool SameName(std::u16string_view a, std::u16string_view b);
 
 // Every character of a text; the length stays.
 std::u16string UpperCaseText(std::u16string_view text);

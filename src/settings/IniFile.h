@@ -2,13 +2,13 @@
 // The settings file: an in-memory image of an INI file, loaded whole at creation and
 // written back only by UpdateFile.
 #include <cstdint>
-#include <memory>
+#include <deque>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace settings {
-
-class TIniImage;
 
 enum class TEncoding { UTF8 };
 
@@ -56,10 +56,53 @@ class TMemIniFile : public TCustomIniFile {
 
   TEncoding Encoding() const { return FEncoding; }
 
+  // A larger file is refused from its size, before any of it is read.
+  static constexpr std::size_t cMaxBytes = 0x7FFFFFFF;
+
  private:
+  // Names match by their upper case: equal for names that match.
+  static std::uint32_t NameHash(std::u16string_view name);
+  // Made for a list searched often: its items by their names' hash, at most half full, each
+  // slot the number + 1 of the first item of a name (0 is free).
+  using TSlots = std::vector<std::uint32_t>;
+  // A line's texts lie in FText or FWritten, which keep every text until the object goes.
+  // Compact, as a search passes over many lines.
+  struct TLine {
+    static constexpr std::uint32_t cTextLine = 0xFFFFFFFF;  // ValueAt of a line without "="
+    TLine(std::u16string_view name, std::u16string_view value, std::uint32_t hash)
+        : Text(name.data()),
+          NameLength(static_cast<std::uint32_t>(name.size())),
+          ValueAt(value.data() ? static_cast<std::uint32_t>(value.data() - name.data()) : cTextLine),
+          ValueLength(static_cast<std::uint32_t>(value.size())),
+          Hash(hash) {}
+    std::u16string_view Name() const { return {Text, NameLength}; }  // or the whole text line
+    std::u16string_view Value() const { return {Text + ValueAt, ValueLength}; }
+    bool Entry() const { return ValueAt != cTextLine; }
+    const char16_t* Text;
+    std::uint32_t NameLength, ValueAt, ValueLength;
+    std::uint32_t Hash;  // of an entry's name: a search reads only the names it may match
+  };
+  struct TSection {
+    std::u16string_view Title;
+    std::uint32_t Hash;
+    std::vector<TLine> Lines;
+    TSlots Slots;  // of the entries, once the section is searched often
+    unsigned Searches = 0;
+    std::u16string_view Name() const { return Title; }
+    static bool Entry() { return true; }  // named, as an entry is
+  };
+
+  void Parse();
+  TSection* FindSection(std::u16string_view name);
+  std::size_t FindEntry(TSection& section, std::u16string_view name);
+  void Serialize(const std::function<void(std::string_view)>& write) const;
+
   TEncoding FEncoding;
-  bool FExisted = false;  // a file was at the path when loaded, or has been flushed since
-  std::unique_ptr<TIniImage> FData;
+  bool FExisted = false;                // a file was at the path when loaded, or has been flushed since
+  std::u16string FText;                 // the file, decoded
+  std::deque<std::u16string> FWritten;  // texts written since, each at a fixed place
+  std::vector<TSection> FSections;
+  TSlots FSectionSlots;  // made at the first search: every operation asks for a section
 };
 
 }  // namespace settings

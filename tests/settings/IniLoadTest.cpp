@@ -4,7 +4,6 @@
 #include <sys/resource.h>
 
 #include "settings/IniErrors.h"
-#include "settings/IniImage.h"
 
 namespace quorvel_test {
 namespace {
@@ -64,7 +63,7 @@ TEST_F(IniLoad, AnUnreadableFileGivesTheOpenError) {
 // limit and one byte, which reading would bring into memory whole first.
 TEST_F(IniLoad, AFileOverTheSizeLimitIsRefusedBeforeItIsRead) {
   WriteIni("");
-  ASSERT_EQ(::truncate(Path.c_str(), static_cast<off_t>(settings::TIniImage::cMaxBytes) + 1), 0);
+  ASSERT_EQ(::truncate(Path.c_str(), static_cast<off_t>(TMemIniFile::cMaxBytes) + 1), 0);
   rusage before{};
   ::getrusage(RUSAGE_SELF, &before);
   try {

@@ -75,10 +75,14 @@ class TModel {
 class IniModel : public TIniTest {
  protected:
   std::mt19937 Random{20240611};
-  // Few names, in several spellings, so that duplicates and case variants are common.
+  // Few names, in several spellings, so that duplicates and case variants are common; and now
+  // and then one of many, so that a section's index grows.
   const std::vector<std::u16string> FNames{u"top",   u"TOP",  u"Top", u"unit1", u"UNIT1", u"ärger",
                                            u"ÄRGER", u"名前", u"σ",   u"Σ",     u"ς",     u"x"};
-  std::u16string AnyName() { return FNames[Random() % FNames.size()]; }
+  std::u16string AnyName() {
+    return Random() % 4 ? FNames[Random() % FNames.size()]
+                        : u"N" + platform::IntToStr(static_cast<long long>(Random() % 200));
+  }
 };
 
 TEST_F(IniModel, RandomOperationsAgreeWithAPlainSearch) {
