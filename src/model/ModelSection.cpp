@@ -23,17 +23,6 @@ struct TEntry {
   std::u16string_view Value;
 };
 
-// Keys match as the settings file's names do: by their upper-case forms.
-bool SameKey(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i] &&
-        platform::UpperCaseAfter(i > 0 ? a[i - 1] : 0, a[i]) != platform::UpperCaseAfter(i > 0 ? b[i - 1] : 0, b[i]))
-      return false;
-  }
-  return true;
-}
-
 // A line with the number its key stands for. Keys that match without regard to letter case
 // stand for the same number, so the first line of a key is found among the lines of its
 // number, which sorting brings together, instead of by a look-up per line.
@@ -54,14 +43,14 @@ class TFirstOfKey {
   std::uint32_t Add(std::uint32_t line) {
     const std::u16string_view key = Suffix(line);
     for (std::uint32_t first : FFirst)
-      if (SameKey(Suffix(first), key)) return first;
+      if (platform::SameName(Suffix(first), key)) return first;
     FFirst.push_back(line);
     return line;
   }
   // The first line whose key's text after the prefix matches `suffix`; -1 when none.
   std::int64_t Find(std::u16string_view suffix) const {
     for (std::uint32_t first : FFirst)
-      if (SameKey(Suffix(first), suffix)) return first;
+      if (platform::SameName(Suffix(first), suffix)) return first;
     return -1;
   }
 
@@ -76,7 +65,7 @@ class TFirstOfKey {
 std::u16string CommentKeyOf(std::u16string_view unitKey) {
   std::u16string result;
   for (std::size_t i = 0; i < unitKey.size();) {
-    if (i + cPrefixLength <= unitKey.size() && SameKey(unitKey.substr(i, cPrefixLength), u"unit")) {
+    if (i + cPrefixLength <= unitKey.size() && platform::SameName(unitKey.substr(i, cPrefixLength), u"unit")) {
       result += cComment;
       i += cPrefixLength;
     } else {
@@ -91,7 +80,7 @@ std::u16string CommentKeyOf(std::u16string_view unitKey) {
 std::u16string_view CommentByScan(const std::vector<TEntry>& comments, std::u16string_view unitKey) {
   const std::u16string commentKey = CommentKeyOf(unitKey);
   for (const TEntry& comment : comments)
-    if (SameKey(comment.Key, commentKey)) return comment.Value;
+    if (platform::SameName(comment.Key, commentKey)) return comment.Value;
   return {};
 }
 
@@ -133,7 +122,7 @@ TSectionRows PairSection(const std::vector<std::u16string>& lines) {
   for (std::uint32_t line = 0; line < comments.size(); ++line) {
     const std::u16string_view key = comments[line].Key;
     std::int32_t number = 0;
-    if (key.size() > cComment.size() && SameKey(key.substr(0, cComment.size()), cComment) &&
+    if (key.size() > cComment.size() && platform::SameName(key.substr(0, cComment.size()), cComment) &&
         settings::TryParseIniInteger(key.substr(cComment.size()), number))
       commented.push_back({number, line});
   }
