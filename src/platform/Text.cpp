@@ -30,14 +30,13 @@ char* AppendCodePoint(char* out, char32_t c) {
   return out;
 }
 
-void AppendUtf16(std::u16string& out, char32_t c) {
-  if (c < 0x10000) {
-    out += static_cast<char16_t>(c);
-  } else {
-    c -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (c >> 10));
-    out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+char16_t* AppendUtf16(char16_t* out, char32_t c) {
+  if (c >= 0x10000) {
+    *out++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+    c = 0xDC00 + (c & 0x3FF);
   }
+  *out++ = static_cast<char16_t>(c);
+  return out;
 }
 
 // Decodes one sequence at bytes[pos]. On success pos moves past it; on a fault pos moves past
@@ -121,24 +120,21 @@ bool TryFromUtf8(std::string_view bytes, std::u16string& out) {
       valid = false;
       break;
     }
-    if (c >= 0x10000) {
-      *next++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      c = 0xDC00 + (c & 0x3FF);
-    }
-    *next++ = static_cast<char16_t>(c);
+    next = AppendUtf16(next, c);
   }
   out.resize(static_cast<std::size_t>(next - out.data()));
   return valid;
 }
 
 std::u16string FromUtf8(std::string_view bytes) {
-  std::u16string out;
-  out.reserve(bytes.size());
+  std::u16string out(bytes.size(), u'\0');  // never more units than bytes
+  char16_t* next = out.data();
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     char32_t c = 0;
-    AppendUtf16(out, DecodeOne(bytes, pos, c) ? c : cReplacement);
+    next = AppendUtf16(next, DecodeOne(bytes, pos, c) ? c : cReplacement);
   }
+  out.resize(static_cast<std::size_t>(next - out.data()));
   return out;
 }
 
