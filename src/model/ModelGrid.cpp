@@ -578,17 +578,19 @@ void TModelGrid::AnnounceChanges() {
   const TAnnounced& is = FAnnounced;
   if (!was.Known) return;  // the first look: nothing has changed for a reader yet
   // A row edited in place changes its own texts; one that moved, a neighbour's too.
-  std::vector<int> changed;
+  std::vector<std::pair<int, std::vector<std::u16string>>> changed;  // row, its texts now
   if (was.Rows == is.Rows)
-    for (std::size_t k = 0; k < was.Near.size(); ++k)
-      if (RowTexts(was.First + static_cast<int>(k)) != was.Near[k]) changed.push_back(static_cast<int>(k));
+    for (std::size_t k = 0; k < was.Near.size(); ++k) {
+      const int row = was.First + static_cast<int>(k);
+      if (std::vector<std::u16string> now = RowTexts(row); now != was.Near[k])
+        changed.emplace_back(row, std::move(now));
+    }
   const bool reordered = was.Rows != is.Rows || changed.size() > 1;
   if (reordered) {
     Announce(TAccessEvent::Reorder, -1, -1);
   } else if (!changed.empty()) {
-    const int row = was.First + changed[0];
-    const std::vector<std::u16string>& before = was.Near[static_cast<std::size_t>(changed[0])];
-    const std::vector<std::u16string> after = RowTexts(row);
+    const auto& [row, after] = changed[0];
+    const std::vector<std::u16string>& before = was.Near[static_cast<std::size_t>(row - was.First)];
     for (std::size_t col = 0; col < after.size(); ++col)
       if (col >= before.size() || before[col] != after[col])
         Announce(TAccessEvent::ValueChange, row, static_cast<int>(col));
